@@ -1,0 +1,48 @@
+# Quilvern: `make run` and `make test` are the two commands for users and CI.
+BUILD    := build
+ASAN     := build/asan
+JOBS     ?= $(shell nproc)
+PACKAGES := cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev \
+            libgtest-dev libbenchmark-dev xvfb xauth
+
+.PHONY: run test setup build asan bench screenshot clean
+
+run: build
+	./$(BUILD)/quilvern
+
+test: build asan
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+# Installs the missing Debian packages when run as root, or names the command otherwise.
+setup:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing: $$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages. Run: sudo apt-get install -y $$missing"; exit 1; \
+	  fi; \
+	fi
+
+$(BUILD)/build.ninja: | setup
+	cmake -S . -B $(BUILD) -G Ninja
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+$(ASAN)/build.ninja: | setup
+	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DQUILVERN_WITH_QT=OFF -DQUILVERN_SANITIZE=ON
+
+asan: setup $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+
+bench: build
+	QT_QPA_PLATFORM=offscreen bench/run_benchmarks.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,69 @@
+#include "core/accounts.h"
+
+#include <stdexcept>
+
+#include "storage/text_files.h"
+#include "values/currency.h"
+
+namespace quilvern {
+
+Accounts::Accounts() {
+    currency.OnChange = [this] { CurrencyChange(); };
+}
+
+void Accounts::ApplyCurrencyFormat() {
+    const auto pattern = CurrencyPattern(currency.Text());
+    if (!pattern)
+        return;
+    ForEachMoneyField([&pattern](MoneyField& field) { field.SetDisplayFormat(*pattern); });
+}
+
+void Accounts::EnableExistingReports() {
+    for (int m = 0; m < kMonthCount; ++m) {
+        if (FileExists(dirLabel + std::string(kMonths[m].reportFile))) {
+            ledger.months[m].report.SetEnabled(true);
+        }
+    }
+}
+
+void Accounts::LoadNotes() {
+    const std::string path = dirLabel + std::string(kNotesFile);
+    if (FileExists(path))
+        noteText.ReadFromFile(path);
+}
+
+void Accounts::SaveNotes() {
+    noteText.WriteToFile(dirLabel + std::string(kNotesFile));
+}
+
+void Accounts::OpenMonthReport(int month) {
+    if (month < 1 || month > kMonthCount) {
+        throw std::out_of_range("month " + std::to_string(month));
+    }
+    const std::string path = dirLabel + std::string(kMonths[month - 1].reportFile);
+    // A missing file leaves the viewer showing whatever it held last.
+    if (FileExists(path))
+        reportText.ReadFromFile(path);
+    if (ShowViewer)
+        ShowViewer();
+}
+
+void Accounts::ForEachMoneyField(const std::function<void(MoneyField&)>& apply) {
+    for (ProductLine& line : sheet.lines) {
+        apply(line.price);
+    }
+    for (ProductLine& line : sheet.lines) {
+        apply(line.total);
+    }
+    for (MonthSlot& month : ledger.months) {
+        apply(month.total);
+    }
+    apply(ledger.totalYear);
+    apply(sheet.finalTotal);
+}
+
+void Accounts::SetSeparators(Separators seps) {
+    ForEachMoneyField([seps](MoneyField& field) { field.SetSeparators(seps); });
+}
+
+}  // namespace quilvern

@@ -1,0 +1,99 @@
+#pragma once
+// The twelve month totals, the year total that follows them, and the month transfer
+// that copies the grand total into a month and writes its report and backup files.
+// Opening a report and showing the buttons are left to the window.
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/sales_sheet.h"
+#include "storage/text_area.h"
+#include "values/money_field.h"
+
+namespace quilvern {
+
+inline constexpr int kMonthCount = 12;
+
+struct MonthInfo {
+    std::string_view name;
+    std::string_view caption;      // of the month's group box
+    std::string_view header;       // first line of its report
+    std::string_view totalPrefix;  // last line of its report, before the amount
+    std::string_view reportFile;
+    std::string_view backupFile;
+};
+
+inline constexpr std::array<MonthInfo, kMonthCount> kMonths = {{
+    {"January", "  January  ", "JANUARY SALES", "JANUARY TOTAL = ", "Report01.txt", "Backup01.txt"},
+    {"February", "  February  ", "FEBRUARY SALES", "FEBRUARY TOTAL = ", "Report02.txt",
+     "Backup02.txt"},
+    {"March", "  March  ", "MARCH SALES", "MARCH TOTAL = ", "Report03.txt", "Backup03.txt"},
+    {"April", "  April  ", "APRIL SALES", "APRIL TOTAL = ", "Report04.txt", "Backup04.txt"},
+    {"May", "  May  ", "MAY SALES", "MAY TOTAL = ", "Report05.txt", "Backup05.txt"},
+    {"June", "  June  ", "JUNE SALES", "JUNE TOTAL = ", "Report06.txt", "Backup06.txt"},
+    {"July", "  July  ", "JULY SALES", "JULY TOTAL = ", "Report07.txt", "Backup07.txt"},
+    {"August", "  August  ", "AUGUST SALES", "AUGUST TOTAL = ", "Report08.txt", "Backup08.txt"},
+    {"September", "  September  ", "SEPTEMBER SALES", "SEPTEMBER TOTAL = ", "Report09.txt",
+     "Backup09.txt"},
+    {"October", "  October  ", "OCTOBER SALES", "OCTOBER TOTAL = ", "Report10.txt", "Backup10.txt"},
+    {"November", "  November  ", "NOVEMBER SALES", "NOVEMBER TOTAL = ", "Report11.txt",
+     "Backup11.txt"},
+    {"December", "  December  ", "DECEMBER SALES", "DECEMBER TOTAL = ", "Report12.txt",
+     "Backup12.txt"},
+}};
+
+// The enabled state of a button the core decides on; a view follows it through OnChange.
+class EnabledFlag {
+  public:
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled) {
+        if (enabled == enabled_)
+            return;
+        enabled_ = enabled;
+        if (OnChange)
+            OnChange();
+    }
+
+    std::function<void()> OnChange;
+
+  private:
+    bool enabled_ = false;
+};
+
+// Month m: TotalJanuary ... TotalDecember and ReportJan ... ReportDec.
+struct MonthSlot {
+    MoneyField total;
+    EnabledFlag report;
+};
+
+class MonthLedger {
+  public:
+    // A transfer reads the sheet and the program directory (DirLabel) and writes the
+    // report buffer (ReportText) and the path being written (FileLabel); all are the
+    // caller's and must outlive the ledger.
+    MonthLedger(SalesSheet& sheet, TextArea& reportText, const std::string& dirLabel,
+                std::string& fileLabel);
+    // The change handlers hold `this`.
+    MonthLedger(const MonthLedger&) = delete;
+    MonthLedger& operator=(const MonthLedger&) = delete;
+
+    // Bound to all twelve month totals: TotalYear becomes their sum.
+    void TotalJanuaryChange();
+    // TransferJanClick ... TransferDecClick, for month 1 ... 12. Throws Error when a
+    // file cannot be written, keeping what the steps before did.
+    void Transfer(int month);
+
+    std::array<MonthSlot, kMonthCount> months;
+    MoneyField totalYear;
+
+  private:
+    void AddListing(const ProductLine& line);
+
+    SalesSheet& sheet_;
+    TextArea& reportText_;
+    const std::string& dirLabel_;
+    std::string& fileLabel_;
+};
+
+}  // namespace quilvern

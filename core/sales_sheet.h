@@ -1,0 +1,39 @@
+#pragma once
+// The fifty product lines and the grand total, kept equal to price times quantity and
+// to the sum of the line totals at every change. Display patterns, the month transfer
+// and the widgets that show the fields are left to others.
+#include <array>
+
+#include "values/money_field.h"
+#include "values/quantity_field.h"
+#include "values/text_field.h"
+
+namespace quilvern {
+
+inline constexpr int kLineCount = 50;
+
+// Line n of the sheet: PnnnName, PnnnPrice, PnnnQuantity, PnnnTotal.
+struct ProductLine {
+    TextField name;
+    MoneyField price;
+    QuantityField quantity;
+    MoneyField total;
+};
+
+class SalesSheet {
+  public:
+    SalesSheet();
+    // The change handlers hold `this` and the address of each line.
+    SalesSheet(const SalesSheet&) = delete;
+    SalesSheet& operator=(const SalesSheet&) = delete;
+
+    // PnnnQuantityChange: bound to both the price and the quantity of its line.
+    void QuantityChange(ProductLine& line);
+    // FinalTotal from the fifty line totals as their fields hold them.
+    void RecomputeGrandTotal();
+
+    std::array<ProductLine, kLineCount> lines;
+    MoneyField finalTotal;
+};
+
+}  // namespace quilvern

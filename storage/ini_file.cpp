@@ -1,0 +1,422 @@
+#include "storage/ini_file.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <utility>
+
+#include "values/error.h"
+
+namespace quilvern {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// What one line of the file is to the reader.
+struct LineKind {
+    enum { kNothing, kSection, kEntry } kind = kNothing;
+    std::string_view name;  // the section name or the key, trimmed
+};
+
+LineKind Classify(std::string_view line) {
+    std::string_view rest = Trim(line);
+    if (rest.empty() || rest.front() == ';') {
+        return {};
+    }
+    if (rest.front() == '[') {
+        // Without its closing bracket the line is no section line: taking it for one
+        // would hide the keys after it, which a damaged file must not do.
+        if (auto close = rest.find(']'); close != std::string_view::npos) {
+            return {LineKind::kSection, Trim(rest.substr(1, close - 1))};
+        }
+    }
+    if (auto equals = line.find('='); equals != std::string_view::npos) {
+        return {LineKind::kEntry, Trim(line.substr(0, equals))};
+    }
+    return {};
+}
+
+std::string_view ValueOf(std::string_view line) {
+    std::string_view value = Trim(line.substr(line.find('=') + 1));
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == '"' || value.front() == '\'')) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value.substr(0, IniFile::kMaxValueLength);
+}
+
+std::string EntryLine(std::string_view key, std::string_view value) {
+    std::string line;
+    line.reserve(key.size() + 1 + value.size());
+    line.append(key).append("=").append(value);
+    for (char& c : line) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
+std::int32_t ParseInteger(std::string_view text, std::int32_t def) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (text.size() > 2 && text[0] == '0' && Lower(text[1]) == 'x') {
+        std::uint32_t bits = 0;
+        auto [end, error] = std::from_chars(first + 2, last, bits, 16);
+        // Hexadecimal names a bit pattern, so 0xFFFFFFFF is -1.
+        return (error == std::errc() && end == last) ? static_cast<std::int32_t>(bits) : def;
+    }
+    if (first != last && *first == '+') {
+        ++first;  // from_chars takes "-" but not "+"
+        if (first != last && *first == '-') {
+            return def;
+        }
+    }
+    std::int32_t number = 0;
+    auto [end, error] = std::from_chars(first, last, number, 10);
+    return (error == std::errc() && end == last) ? number : def;
+}
+
+// A new name beside the target in the same directory, so that the final rename never
+// crosses file systems. The file is created with mode 0666 so that the umask applies
+// as it would to a plain new file.
+int CreateTempBeside(const std::string& target, std::string& tempPath) {
+    std::string::size_type slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    static std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = dir + "." + name + "." + std::to_string(random() % 1000000000);
+        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t count = ::write(fd, bytes.data(), bytes.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+enum class ReadOutcome { kRead, kMissing, kUnreadable };
+
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
+    // O_NONBLOCK keeps a FIFO in the file's place from hanging the program.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return (errno == ENOENT || errno == ENOTDIR) ? ReadOutcome::kMissing
+                                                     : ReadOutcome::kUnreadable;
+    }
+    ReadOutcome outcome = ReadOutcome::kRead;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        outcome = ReadOutcome::kUnreadable;
+    } else {
+        bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == bytes.size()) {
+                bytes.resize(bytes.size() * 2);  // the file grew while being read
+            }
+            ssize_t count = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            if (count < 0) {
+                outcome = ReadOutcome::kUnreadable;
+                break;
+            }
+            if (count == 0) {
+                break;
+            }
+            filled += static_cast<std::size_t>(count);
+        }
+        bytes.resize(filled);
+    }
+    ::close(fd);
+    if (outcome != ReadOutcome::kRead) {
+        bytes.clear();
+    }
+    return outcome;
+}
+
+}  // namespace
+
+std::size_t IniFile::NoCaseHash::operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * 1099511628211ull;
+    }
+    return hash;
+}
+
+bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+IniFile::IniFile(std::string path, std::string displayName)
+    : path_(std::move(path)), displayName_(std::move(displayName)) {}
+
+void IniFile::Load() const {
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    ReadOutcome outcome = ReadWholeFile(path_, read_);
+    existed_ = outcome != ReadOutcome::kMissing;
+    unreadable_ = outcome == ReadOutcome::kUnreadable;
+    Parse();
+}
+
+void IniFile::Parse() const {
+    std::string_view bytes = read_;
+    blocks_.assign(1, Block{});
+    sections_.clear();
+    while (!bytes.empty()) {
+        std::size_t end = 0;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') {
+            ++end;
+        }
+        std::string_view line = bytes.substr(0, end);
+        bool crlf = end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n';
+        bytes.remove_prefix(std::min(bytes.size(), end + (crlf ? 2 : 1)));
+
+        LineKind kind = Classify(line);
+        if (kind.kind == LineKind::kSection) {
+            sections_.try_emplace(kind.name, blocks_.size());
+            blocks_.emplace_back().header = line;
+            continue;
+        }
+        Block& block = blocks_.back();
+        block.lines.push_back(line);
+        if (kind.kind == LineKind::kEntry) {
+            auto at = static_cast<std::ptrdiff_t>(block.lines.size() - 1);
+            block.keys.try_emplace(kind.name, static_cast<std::size_t>(at));
+            block.lastEntry = at;
+        }
+    }
+}
+
+std::string_view IniFile::Keep(std::string text) {
+    return text_.emplace_back(std::move(text));
+}
+
+std::string IniFile::Serialize() const {
+    std::size_t size = 0;
+    for (const Block& block : blocks_) {
+        size += block.header.size() + kLineEnd.size();
+        for (std::string_view line : block.lines) {
+            size += line.size() + kLineEnd.size();
+        }
+    }
+    std::string text;
+    text.reserve(size);
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+        if (i > 0) {
+            text.append(blocks_[i].header).append(kLineEnd);
+        }
+        for (std::string_view line : blocks_[i].lines) {
+            text.append(line).append(kLineEnd);
+        }
+    }
+    return text;
+}
+
+const std::string_view* IniFile::FindLine(std::string_view section, std::string_view key) const {
+    Load();
+    auto found = sections_.find(section);
+    if (found == sections_.end()) {
+        return nullptr;
+    }
+    const Block& block = blocks_[found->second];
+    auto entry = block.keys.find(key);
+    return entry == block.keys.end() ? nullptr : &block.lines[entry->second];
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view def) const {
+    const std::string_view* line = FindLine(section, key);
+    return std::string(line ? ValueOf(*line) : def);
+}
+
+std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
+                                  std::int32_t def) const {
+    const std::string_view* line = FindLine(section, key);
+    return line ? ParseInteger(ValueOf(*line), def) : def;
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    Load();
+    dirty_ = true;
+    auto found = sections_.find(section);
+    if (found == sections_.end()) {
+        std::string_view header = Keep("[" + std::string(section) + "]");
+        std::string_view line = Keep(EntryLine(key, value));
+        Block& block = blocks_.emplace_back();
+        block.header = header;
+        block.lines.push_back(line);
+        block.keys.try_emplace(line.substr(0, key.size()), 0);
+        block.lastEntry = 0;
+        sections_.try_emplace(header.substr(1, section.size()), blocks_.size() - 1);
+        return;
+    }
+    Block& block = blocks_[found->second];
+    if (auto entry = block.keys.find(key); entry != block.keys.end()) {
+        // The key keeps its own spelling from the file; only blanks and the value go.
+        // The index keeps pointing at the old line, which stays alive with this object.
+        std::string_view& line = block.lines[entry->second];
+        line = Keep(EntryLine(Trim(line.substr(0, line.find('='))), value));
+        return;
+    }
+    // Only lines that are no entries follow the last entry, so inserting there moves
+    // no line that the key index points at.
+    std::string_view line = Keep(EntryLine(key, value));
+    auto at = block.lastEntry + 1;
+    block.lines.insert(block.lines.begin() + at, line);
+    block.keys.try_emplace(line.substr(0, key.size()), static_cast<std::size_t>(at));
+    block.lastEntry = at;
+}
+
+void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+    char digits[16];
+    auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    (void)error;  // cannot fail: 16 bytes hold every 32-bit integer
+    WriteString(section, key, std::string_view(digits, static_cast<std::size_t>(end - digits)));
+}
+
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::FailWrite() const {
+    throw Error(Format("Unable to write to %s", displayName_));
+}
+
+void IniFile::Flush() {
+    if (!dirty_) {
+        return;
+    }
+    Load();
+    // A file whose bytes we never saw would lose them all if replaced.
+    if (unreadable_) {
+        FailWrite();
+    }
+
+    // Replacing a symbolic link would cut it off from the file it points to.
+    std::string target = path_;
+    if (char* real = ::realpath(path_.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    struct stat status {};
+    bool exists = ::stat(target.c_str(), &status) == 0;
+    if (!exists && errno != ENOENT) {
+        FailWrite();
+    }
+    // The write bits decide, not only access(): the superuser may write anything, but a
+    // settings file made read-only by its user must stay untouched all the same.
+    if (exists && (!S_ISREG(status.st_mode) || (status.st_mode & 0222) == 0 ||
+                   ::access(target.c_str(), W_OK) != 0)) {
+        FailWrite();
+    }
+
+    std::string text = Serialize();
+    if (exists && (flushedOnce_ ? text == flushed_ : existed_ && text == read_)) {
+        dirty_ = false;  // the same bytes are there already
+        return;
+    }
+
+    std::string tempPath;
+    int fd = CreateTempBeside(target, tempPath);
+    if (fd < 0) {
+        FailWrite();
+    }
+    bool ok = true;
+    if (exists) {
+        // Only the superuser can hand the file back to its owner; others own it already,
+        // so a refusal changes nothing worth failing for.
+        [[maybe_unused]] int owned = ::fchown(fd, status.st_uid, status.st_gid);
+        ok = ::fchmod(fd, status.st_mode & 07777) == 0;
+    }
+    ok = ok && WriteAll(fd, text) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempPath.c_str());
+        FailWrite();
+    }
+    flushed_ = std::move(text);
+    flushedOnce_ = true;
+    dirty_ = false;
+}
+
+std::string SettingsFilePath() {
+    std::string dir;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') {
+        dir = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home != nullptr && home[0] != '\0') {
+            dir = home;
+        } else if (const passwd* user = ::getpwuid(::getuid()); user != nullptr) {
+            dir = user->pw_dir;
+        }
+        dir = dir.empty() ? ".config" : dir + "/.config";
+    }
+    while (dir.size() > 1 && dir.back() == '/') {
+        dir.pop_back();
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(dir, ignored);
+    return dir + "/Quilvern.ini";
+}
+
+}  // namespace quilvern

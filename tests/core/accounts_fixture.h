@@ -1,0 +1,98 @@
+#pragma once
+// The window's data over a fresh program directory, and what the core tests share:
+// reaching lines and months by their numbers, selling on a line, blocking a file, and
+// a record of every field as the window would show it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "core/accounts.h"
+#include "support/temp_dir.h"
+#include "values/error.h"
+
+namespace quilvern::test {
+
+// Ways of making a file impossible to replace, for the failure paths.
+enum class Block { Directory, ReadOnlyFile };
+
+inline std::string BlockName(Block block) {
+    return block == Block::Directory ? "directory" : "read-only file";
+}
+
+// The message of the Error the action throws, or "no error".
+template <typename Action>
+std::string ErrorMessage(Action&& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+class AccountsTest : public ::testing::Test {
+  protected:
+    AccountsTest() {
+        accounts.dirLabel = dir.WithSeparator();
+        accounts.ShowViewer = [this] { ++viewerShown; };
+    }
+
+    ProductLine& Line(int n) { return accounts.sheet.lines.at(n - 1); }
+    MonthSlot& Month(int m) { return accounts.ledger.months.at(m - 1); }
+    std::string Path(std::string_view name) const { return dir.File(std::string(name)); }
+
+    // What the user does to fill line n: name, price, quantity, in the field order.
+    void Sell(int n, std::string_view name, Money price, int quantity) {
+        Line(n).name.SetText(name);
+        Line(n).price.SetValue(price);
+        Line(n).quantity.SetValue(quantity);
+    }
+
+    void BlockFile(std::string_view name, Block block) const {
+        if (block == Block::Directory) {
+            std::filesystem::create_directory(dir.Path() / name);
+        } else {
+            dir.Write(std::string(name), "old text");
+            std::filesystem::permissions(dir.Path() / name, std::filesystem::perms::owner_read);
+        }
+    }
+    // No read bit for anybody: the storage refuses it also to root.
+    void MakeUnreadable(std::string_view name, const std::string& bytes) const {
+        dir.Write(std::string(name), bytes);
+        std::filesystem::permissions(dir.Path() / name, std::filesystem::perms::none);
+    }
+
+    // Every field of the sheet and the ledger by its control name, as edit text and
+    // formatted text; reading them changes nothing.
+    std::map<std::string, std::string> Fields() {
+        std::map<std::string, std::string> fields;
+        const auto money = [](const MoneyField& field) {
+            return field.Text() + " | " + field.FormattedText() + " | " + field.DisplayFormat();
+        };
+        for (int n = 1; n <= kLineCount; ++n) {
+            std::string number = std::to_string(n);
+            std::string prefix = "P" + std::string(3 - number.size(), '0') + number;
+            fields[prefix + "Name"] = Line(n).name.Text();
+            fields[prefix + "Price"] = money(Line(n).price);
+            fields[prefix + "Quantity"] = Line(n).quantity.Text();
+            fields[prefix + "Total"] = money(Line(n).total);
+        }
+        fields["FinalTotal"] = money(accounts.sheet.finalTotal);
+        for (int m = 1; m <= kMonthCount; ++m) {
+            fields["Total" + std::string(kMonths[m - 1].name)] = money(Month(m).total);
+            fields["Report" + std::string(kMonths[m - 1].name)] =
+                Month(m).report.Enabled() ? "enabled" : "disabled";
+        }
+        fields["TotalYear"] = money(accounts.ledger.totalYear);
+        return fields;
+    }
+
+    TempDir dir;
+    Accounts accounts;
+    int viewerShown = 0;
+};
+
+}  // namespace quilvern::test

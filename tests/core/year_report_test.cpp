@@ -1,0 +1,203 @@
+#include "core/year_report.h"
+
+#include <string>
+
+#include "accounts_fixture.h"
+#include "core/reset_commands.h"
+
+namespace quilvern::test {
+namespace {
+
+const std::string kHeading = "SALES REPORT FOR YEAR\r\n\r\n\r\n";
+const std::string kMarchTea =
+    "MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\nMARCH TOTAL = $10.00\r\n";
+const std::string kJulyTea =
+    "JULY SALES\r\n\r\nTea @ $2.50 x 2 = $5.00\r\n\r\nJULY TOTAL = $5.00\r\n";
+
+class YearReportTest : public AccountsTest {
+  protected:
+    // March and July transferred by the user, the other months never.
+    void TransferMarchAndJuly() {
+        Sell(1, "Tea", 2.5L, 4);
+        accounts.ledger.Transfer(3);
+        Line(1).quantity.SetValue(2);
+        accounts.ledger.Transfer(7);
+    }
+};
+
+TEST_F(YearReportTest, WithoutMonthFilesIsHeadingAndTotalWrittenAndShown) {
+    YearReportClick(accounts);
+
+    const std::string report = kHeading + "FINAL TOTAL FOR YEAR = $0.00\r\n";
+    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(dir.Read("ReportYear.txt"), report);
+    EXPECT_EQ(dir.Read("BackupYear.txt"), report);
+    EXPECT_EQ(viewerShown, 1);
+    EXPECT_EQ(accounts.fileLabel, "FileLabel");
+}
+
+TEST_F(YearReportTest, JoinsExistingMonthsInCalendarOrderEachFollowedByTwoEmptyLines) {
+    TransferMarchAndJuly();
+
+    YearReportClick(accounts);
+
+    const std::string report = kHeading + kMarchTea + "\r\n\r\n" + kJulyTea + "\r\n\r\n" +
+                               "FINAL TOTAL FOR YEAR = $15.00\r\n";
+    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(dir.Read("ReportYear.txt"), report);
+    EXPECT_EQ(dir.Read("BackupYear.txt"), report);
+    EXPECT_EQ(accounts.reportTemp.Text(), "");
+}
+
+TEST_F(YearReportTest, ViewerIsShownAfterBothFilesAndBeforeTheScratchAreaIsCleared) {
+    TransferMarchAndJuly();
+    std::string yearFileAtShow, backupFileAtShow, scratchAtShow;
+    accounts.ShowViewer = [&] {
+        yearFileAtShow = dir.Read("ReportYear.txt");
+        backupFileAtShow = dir.Read("BackupYear.txt");
+        scratchAtShow = accounts.reportTemp.Text();
+    };
+
+    YearReportClick(accounts);
+
+    EXPECT_EQ(yearFileAtShow, accounts.reportText.Text());
+    EXPECT_EQ(backupFileAtShow, accounts.reportText.Text());
+    EXPECT_EQ(scratchAtShow, kJulyTea);
+    EXPECT_EQ(accounts.reportTemp.Text(), "");
+}
+
+// Month files as other programs may leave them; each is the only month file present.
+struct MonthFileCase {
+    const char* rule;
+    std::string bytes;
+    std::string joined;  // what the month adds to the year report
+};
+
+class MonthFileTest : public AccountsTest, public ::testing::WithParamInterface<MonthFileCase> {};
+
+TEST_P(MonthFileTest, IsJoinedWithCrLfBreaksAndTheFileIsLeftAlone) {
+    dir.Write("Report05.txt", GetParam().bytes);
+
+    YearReportClick(accounts);
+
+    EXPECT_EQ(accounts.reportText.Text(),
+              kHeading + GetParam().joined + "FINAL TOTAL FOR YEAR = $0.00\r\n");
+    EXPECT_EQ(dir.Read("Report05.txt"), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MonthFiles, MonthFileTest,
+    ::testing::Values(MonthFileCase{"LfOnlyBreaksBecomeCrLf", "MAY SALES\n\nTea\n",
+                                    "MAY SALES\r\n\r\nTea\r\n\r\n\r\n"},
+                      MonthFileCase{"LoneCrBreaksBecomeCrLf", "MAY SALES\r\rTea\r",
+                                    "MAY SALES\r\n\r\nTea\r\n\r\n\r\n"},
+                      MonthFileCase{"NoFinalBreakGivesOneEmptyLineAfterIt", "MAY SALES\r\n\r\nTea",
+                                    "MAY SALES\r\n\r\nTea\r\n\r\n"},
+                      MonthFileCase{"EmptyFileGivesOnlyItsTwoEmptyLines", "", "\r\n\r\n"}),
+    [](const auto& info) { return std::string(info.param.rule); });
+
+TEST_F(YearReportTest, MonthFileCountsWhateverItsReportButtonSays) {
+    TransferMarchAndJuly();
+    PopTransferClick(accounts.ledger, accounts.dirLabel);
+    dir.Write("Report03.txt", kMarchTea);
+    ASSERT_FALSE(Month(3).report.Enabled());
+
+    YearReportClick(accounts);
+
+    EXPECT_EQ(accounts.reportText.Text(),
+              kHeading + kMarchTea + "\r\n\r\n" + "FINAL TOTAL FOR YEAR = $0.00\r\n");
+}
+
+TEST_F(YearReportTest, CompilingTwiceGivesTheSameText) {
+    TransferMarchAndJuly();
+    YearReportClick(accounts);
+    const std::string first = accounts.reportText.Text();
+
+    YearReportClick(accounts);
+
+    EXPECT_EQ(accounts.reportText.Text(), first);
+    EXPECT_EQ(dir.Read("ReportYear.txt"), first);
+    EXPECT_EQ(viewerShown, 2);
+}
+
+TEST_F(YearReportTest, TotalLineQuotesTheYearTotalNotTheMonthTexts) {
+    TransferMarchAndJuly();
+    std::filesystem::remove(dir.Path() / "Report07.txt");
+
+    YearReportClick(accounts);
+
+    EXPECT_EQ(accounts.reportText.Text(),
+              kHeading + kMarchTea + "\r\n\r\n" + "FINAL TOTAL FOR YEAR = $15.00\r\n");
+}
+
+TEST_F(YearReportTest, AfterClearTransferIsFourLinesWithZeroInTheCurrentPattern) {
+    TransferMarchAndJuly();
+    YearReportClick(accounts);
+    accounts.currency.SetText("Euro (\x80)");
+
+    PopTransferClick(accounts.ledger, accounts.dirLabel);
+    YearReportClick(accounts);
+
+    const std::string report = kHeading +
+                               "FINAL TOTAL FOR YEAR = \x80"
+                               "0.00\r\n";
+    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(dir.Read("ReportYear.txt"), report);
+}
+
+TEST_F(YearReportTest, UnreadableMonthFileStopsBeforeAnythingIsSavedOrShown) {
+    TransferMarchAndJuly();
+    MakeUnreadable("Report05.txt", "MAY SALES\r\n");
+    dir.Write("ReportYear.txt", "last year");
+
+    EXPECT_EQ(ErrorMessage([&] { YearReportClick(accounts); }),
+              "Cannot open file " + Path("Report05.txt"));
+
+    EXPECT_EQ(accounts.reportText.Text(), kHeading + kMarchTea + "\r\n\r\n");
+    EXPECT_EQ(accounts.reportTemp.Text(), kMarchTea);
+    EXPECT_EQ(dir.Read("ReportYear.txt"), "last year");
+    EXPECT_FALSE(dir.Exists("BackupYear.txt"));
+    EXPECT_EQ(viewerShown, 0);
+}
+
+struct BlockedYearFileCase {
+    const char* rule;
+    const char* file;
+    Block block;
+};
+
+class BlockedYearReportTest : public YearReportTest,
+                              public ::testing::WithParamInterface<BlockedYearFileCase> {};
+
+TEST_P(BlockedYearReportTest, StopsAtTheBlockedFileWithoutShowingTheViewer) {
+    const BlockedYearFileCase& c = GetParam();
+    TransferMarchAndJuly();
+    BlockFile(c.file, c.block);
+    const bool yearBlocked = std::string(c.file) == "ReportYear.txt";
+
+    EXPECT_EQ(ErrorMessage([&] { YearReportClick(accounts); }),
+              "Cannot create file " + Path(c.file));
+
+    const std::string report = kHeading + kMarchTea + "\r\n\r\n" + kJulyTea + "\r\n\r\n" +
+                               "FINAL TOTAL FOR YEAR = $15.00\r\n";
+    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(accounts.reportTemp.Text(), kJulyTea);
+    EXPECT_EQ(viewerShown, 0);
+    if (yearBlocked) {
+        EXPECT_FALSE(dir.Exists("BackupYear.txt"));
+    } else {
+        EXPECT_EQ(dir.Read("ReportYear.txt"), report);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BlockedYearFiles, BlockedYearReportTest,
+    ::testing::Values(
+        BlockedYearFileCase{"ReportYearIsDirectory", "ReportYear.txt", Block::Directory},
+        BlockedYearFileCase{"ReportYearIsReadOnly", "ReportYear.txt", Block::ReadOnlyFile},
+        BlockedYearFileCase{"BackupYearIsDirectory", "BackupYear.txt", Block::Directory},
+        BlockedYearFileCase{"BackupYearIsReadOnly", "BackupYear.txt", Block::ReadOnlyFile}),
+    [](const auto& info) { return std::string(info.param.rule); });
+
+}  // namespace
+}  // namespace quilvern::test

@@ -1,0 +1,1 @@
+// Lets a layer link a test program before its first test file exists.

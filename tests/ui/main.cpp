@@ -1,0 +1,14 @@
+// Widget tests run in one QApplication under the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "ui/skin.h"
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    quilvern::skin::Apply(application);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

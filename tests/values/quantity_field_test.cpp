@@ -1,0 +1,147 @@
+#include "values/quantity_field.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace quilvern {
+namespace {
+
+class Quantity : public ::testing::Test {
+protected:
+    Quantity() {
+        field.OnChange = [this] { ++changes; };
+        field.OnBeep = [this] { ++beeps; };
+    }
+    QuantityField field;
+    int changes = 0;
+    int beeps = 0;
+};
+
+TEST(ParseInteger, Readings) {
+    struct Case {
+        const char* rule;
+        const char* text;
+        std::optional<std::int32_t> value;
+    };
+    for (auto [rule, text, value] : std::initializer_list<Case>{
+             {"digits", "12", 12},
+             {"leading_zeros", "007", 7},
+             {"leading_blanks", "  5", 5},
+             {"negative", "-5", -5},
+             {"dollar_hex", "$1F", 31},
+             {"x_hex", "x10", 16},
+             {"zero_x_hex", "0x10", 16},
+             {"largest", "2147483647", std::numeric_limits<std::int32_t>::max()},
+             {"smallest", "-2147483648", std::numeric_limits<std::int32_t>::min()},
+             {"beyond_32_bits", "2147483648", std::nullopt},
+             {"far_beyond", "99999999999", std::nullopt},
+             {"letters", "abc", std::nullopt},
+             {"lone_minus", "-", std::nullopt},
+             {"trailing_blank", "5 ", std::nullopt},
+             {"empty", "", std::nullopt},
+         }) {
+        EXPECT_EQ(ParseInteger(text), value) << rule;
+    }
+}
+
+TEST_F(Quantity, TypedDigitsAreKeptAsTyped) {
+    field.TypeChar('1');
+    field.TypeChar('2');
+    EXPECT_EQ(field.Text(), "12");
+    EXPECT_EQ(field.Value(), 12);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(Quantity, NonDigitsAreRefusedWithTheWarningSound) {
+    for (char c : {'-', '+', ' ', 'a', '.', '\r'}) field.TypeChar(c);
+    EXPECT_EQ(field.Text(), "");
+    EXPECT_EQ(beeps, 6);
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(Quantity, StepsAndKeys) {
+    field.StepUp();
+    EXPECT_EQ(field.Text(), "1");  // an empty text steps from 0
+    field.SetText("007");
+    EXPECT_EQ(field.Value(), 7);
+    field.FocusIn();
+    field.FocusOut();
+    EXPECT_EQ(field.Text(), "007");
+    field.StepUp();
+    EXPECT_EQ(field.Text(), "8");
+    field.SetText("abc");
+    EXPECT_EQ(field.Value(), 0);
+    field.StepUp();
+    EXPECT_EQ(field.Text(), "1");
+    field.SetValue(0);
+    field.StepDown();
+    EXPECT_EQ(field.Text(), "-1");
+}
+
+TEST_F(Quantity, StepsStopAtThe32BitLimits) {
+    field.SetValue(std::numeric_limits<std::int32_t>::max());
+    field.StepUp();
+    EXPECT_EQ(field.Value(), std::numeric_limits<std::int32_t>::max());
+    field.SetValue(std::numeric_limits<std::int32_t>::min());
+    field.StepDown();
+    EXPECT_EQ(field.Value(), std::numeric_limits<std::int32_t>::min());
+}
+
+TEST_F(Quantity, WheelNotches) {
+    field.Wheel(120);
+    EXPECT_EQ(field.Text(), "") << "the wheel needs the focus";
+    field.FocusIn();
+    field.Wheel(120);
+    EXPECT_EQ(field.Value(), 1);
+    field.Wheel(60);
+    EXPECT_EQ(field.Value(), 1);
+    field.Wheel(-240);
+    EXPECT_EQ(field.Value(), -1);
+}
+
+TEST_F(Quantity, ValueWritesRaiseChangeOnlyForANewText) {
+    field.SetText("5");
+    changes = 0;
+    field.SetValue(5);
+    EXPECT_EQ(changes, 0);
+    field.SetText("05");
+    field.SetValue(5);
+    EXPECT_EQ(field.Text(), "5");
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(Quantity, ReadOnlyStepBeepsAndChangesNothing) {
+    field.ReadOnly = true;
+    field.FocusIn();
+    field.StepUp();
+    field.Wheel(120);
+    EXPECT_EQ(field.Text(), "");
+    EXPECT_EQ(beeps, 1);
+}
+
+TEST_F(Quantity, FocusSelectsAll) {
+    field.SetText("123");
+    field.FocusIn();
+    EXPECT_EQ(field.Anchor(), 0);
+    EXPECT_EQ(field.Caret(), 3);
+    field.TypeChar('4');
+    EXPECT_EQ(field.Text(), "4");
+}
+
+TEST(StepRepeat, ClickHoldAndRelease) {
+    StepRepeat repeat;
+    EXPECT_EQ(repeat.Press(), 400);
+    EXPECT_TRUE(repeat.Release(true)) << "a short click steps once, at the release";
+    EXPECT_FALSE(repeat.Release(true));
+
+    int next = 0;
+    repeat.Press();
+    EXPECT_TRUE(repeat.Tick(true, &next));
+    EXPECT_EQ(next, 100);
+    EXPECT_FALSE(repeat.Tick(false, &next)) << "no step once the button is let go";
+    EXPECT_FALSE(repeat.Release(false)) << "no step at a release away from the button";
+}
+
+}  // namespace
+}  // namespace quilvern

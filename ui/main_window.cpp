@@ -1,0 +1,555 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QSessionManager>
+#include <QShowEvent>
+#include <QToolButton>
+
+#include "core/reset_commands.h"
+#include "core/year_report.h"
+#include "ui/bevel_panel.h"
+#include "ui/cp1252.h"
+#include "ui/error_box.h"
+#include "ui/image_button.h"
+#include "ui/link_label.h"
+#include "ui/money_edit.h"
+#include "ui/name_edit.h"
+#include "ui/quantity_spin.h"
+#include "ui/skin.h"
+#include "ui/text_view.h"
+#include "values/currency.h"
+
+namespace quilvern {
+namespace {
+
+constexpr int kClientWidth = 524;
+constexpr int kClientHeight = 408;
+constexpr int kTopBarHeight = 37;
+constexpr int kRowHeight = 37;
+constexpr QPoint kDesignedPosition{334, 132};
+const QRect kViewArea{0, kTopBarHeight, kClientWidth, kClientHeight - kTopBarHeight};
+
+constexpr std::array<const char*, kViewCount> kPanelNames = {
+    "Page01Panel", "Page02Panel", "Page03Panel", "Page04Panel",
+    "Page05Panel", "TransferPanel", "SettingsPanel", "NotePanel"};
+constexpr std::array<std::string_view, kMonthCount> kMonthKeys = {
+    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+// Month boxes stand in three rows of four.
+constexpr std::array<int, 4> kMonthLefts = {12, 140, 268, 398};
+constexpr std::array<int, 3> kMonthTops = {8, 115, 222};
+
+const QString kAboutAddress = QStringLiteral("https://quilvern.org");
+
+QString Name(std::string_view base, int number, int width = 3) {
+    return QString::fromLatin1(base.data(), static_cast<qsizetype>(base.size())) +
+           QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
+}
+
+QString Latin(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* AddLabel(const QString& text, QRect geometry, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QFrame* AddLine(int left, int top, int width, QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(left, top, width, 2);
+    return line;
+}
+
+MoneyEdit* AddTotal(MoneyField& model, const QString& name, QRect geometry, QWidget* parent) {
+    auto* edit = new MoneyEdit(model, parent);
+    edit->setObjectName(name);
+    edit->setGeometry(geometry);
+    edit->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
+    return edit;
+}
+
+}  // namespace
+
+TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(programDirectory)) {
+    Form1 = this;
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    move(kDesignedPosition);
+    setWindowIcon(ImageIcon(QStringLiteral("quilvern")));
+    setAutoFillBackground(true);
+
+    reportPanel_ = new BevelPanel(QStringLiteral("ReportPanel"), skin::kWindow,
+                                  BevelPanel::Bevel::None, this);
+    reportPanel_->setGeometry(kViewArea);
+    reportPanel_->hide();
+    BuildTopBar();
+    for (int i = 0; i < kViewCount; ++i) {
+        viewPanels_[i] = new BevelPanel(QString::fromLatin1(kPanelNames[i]), skin::kWindow,
+                                        BevelPanel::Bevel::None, this);
+        viewPanels_[i]->setGeometry(kViewArea);
+        viewPanels_[i]->hide();
+    }
+    BuildView(View::Page1);
+    viewPanels_[0]->show();
+    BuildMenu();
+
+    data_.setTitle.OnChange = [this] { SetTitleChange(); };
+    data_.ShowViewer = [this] { ShowViewer(); };
+    for (int m = 0; m < kMonthCount; ++m) {
+        data_.ledger.months[m].report.OnChange = [this, m] { BindReportButton(m); };
+    }
+    ReadSeparators();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveOnSessionEnd(); });
+
+    events_.onShow = [this] { FormCreate(); };
+    Guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() {
+    Guarded([this] {
+        if (events_.onDestroy) events_.onDestroy();
+    });
+    // The widgets show models that die with this object: they go first.
+    const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    qDeleteAll(children);
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::FormCreate() {
+    data_.dirLabel = programDirectory_;
+    dirLabel_->setText(FromCp1252(data_.dirLabel));
+    setWindowTitle(FromCp1252(data_.setTitle.Text()));
+    data_.RecomputeGrandTotal();
+    reportTopPanel_->setGeometry(topPanel_->rect());
+    data_.ApplyCurrencyFormat();
+    data_.EnableExistingReports();
+    data_.LoadNotes();
+}
+
+void TForm1::FormClose() {
+    TakeTextEdits();
+    data_.SaveNotes();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) return;  // a restore from the task bar is no new show
+    Guarded([this] {
+        if (events_.onShow) events_.onShow();
+    });
+    topPanel_->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool canClose = true;
+    Guarded([&] {
+        if (events_.onCloseQuery) events_.onCloseQuery(canClose);
+    });
+    if (!canClose) return event->ignore();
+    try {
+        FormClose();
+        event->accept();
+    } catch (const std::exception& error) {
+        event->ignore();  // the window stays open; a later close tries again
+        ShowErrorBox(error.what());
+    }
+}
+
+void TForm1::SaveOnSessionEnd() {
+    // Ending the desktop session asks only whether the window may close; the notes are
+    // written here as well, so notes typed during the run are never lost.
+    Guarded([this] {
+        bool canClose = true;
+        if (events_.onCloseQuery) events_.onCloseQuery(canClose);
+        FormClose();
+    });
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange) ReadSeparators();
+    QWidget::changeEvent(event);
+}
+
+void TForm1::ReadSeparators() {
+    const QLocale locale = QLocale::system();
+    auto first = [](const QString& text, char fallback) {
+        const std::string bytes = ToCp1252(text.left(1));
+        return bytes.empty() || bytes[0] == '?' ? fallback : bytes[0];
+    };
+    Separators seps;
+    seps.decimal = first(locale.decimalPoint(), '.');
+    seps.thousands = first(locale.groupSeparator(), seps.decimal == ',' ? '.' : ',');
+    data_.SetSeparators(seps);
+}
+
+void TForm1::TakeTextEdits() {
+    for (TextView* view : {noteText_, reportText_}) {
+        if (view != nullptr) view->Take();
+    }
+}
+
+// --- Building -------------------------------------------------------------------------
+
+void TForm1::BuildTopBar() {
+    topPanel_ = new BevelPanel(QStringLiteral("TopPanel"), skin::kTopBar,
+                               BevelPanel::Bevel::None, this);
+    topPanel_->setGeometry(0, 0, kClientWidth, kTopBarHeight);
+    topPanel_->setFocusPolicy(Qt::TabFocus);
+    for (int p = 0; p < kPageCount; ++p) {
+        auto* button = new QToolButton(topPanel_);
+        button->setObjectName(Name("Page", p + 1, 2));
+        button->setText(QString::number(p + 1));
+        button->setGeometry(8 + 23 * p, 8, 22, 22);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, p] { PageClick(p + 1); });
+        viewButtons_[p] = button;
+    }
+    viewButtons_[0]->setEnabled(false);
+    struct ViewButton {
+        const char* name;
+        const char* image;
+        QRect geometry;
+        void (TForm1::*click)();
+    };
+    const std::array<ViewButton, 3> buttons = {{
+        {"Transfer", "transfer", {125, 8, 22, 22}, &TForm1::TransferClick},
+        {"Settings", "settings", {150, 8, 22, 22}, &TForm1::SettingsClick},
+        {"Notes", "notes", {174, 8, 23, 22}, &TForm1::NotesClick},
+    }};
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const ViewButton& b = buttons[i];
+        auto* button = NewImageButton(QString::fromLatin1(b.name), QString::fromLatin1(b.image),
+                                      b.geometry, topPanel_);
+        button->setToolTip(QString::fromLatin1(b.name));
+        connect(button, &QToolButton::clicked, this, [this, click = b.click] { (this->*click)(); });
+        viewButtons_[kPageCount + i] = button;
+    }
+    dirLabel_ = new QLabel(QStringLiteral("DirLabel"), topPanel_);
+    dirLabel_->setObjectName(QStringLiteral("DirLabel"));
+    dirLabel_->hide();
+    fileLabel_ = new QLabel(QStringLiteral("FileLabel"), topPanel_);
+    fileLabel_->setObjectName(QStringLiteral("FileLabel"));
+    fileLabel_->hide();
+    totalLabel1_ = AddLabel(QStringLiteral("TOTAL"), {337, 12, 35, 13}, topPanel_);
+    totalLabel1_->setObjectName(QStringLiteral("TotalLabel1"));
+    totalLabel2_ = AddLabel(QStringLiteral("="), {382, 11, 6, 13}, topPanel_);
+    totalLabel2_->setObjectName(QStringLiteral("TotalLabel2"));
+    finalTotal_ = AddTotal(data_.sheet.finalTotal, QStringLiteral("FinalTotal"),
+                           {395, 8, 121, 21}, topPanel_);
+
+    reportTopPanel_ = new BevelPanel(QStringLiteral("ReportTopPanel"), skin::kTopBar,
+                                     BevelPanel::Bevel::None, topPanel_);
+    reportTopPanel_->setGeometry(313, 1, 328, 35);
+    reportTopPanel_->hide();
+    auto* copy = NewImageButton(QStringLiteral("ReportCopy"), QStringLiteral("copy"),
+                                {5, 6, 125, 23}, reportTopPanel_);
+    copy->setText(QStringLiteral("Copy To Clipboard"));
+    copy->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(copy, &QToolButton::clicked, this, [this] { Guarded([this] { ReportCopyClick(); }); });
+    auto* close = NewImageButton(QStringLiteral("ReportClose"), QStringLiteral("close"),
+                                 {131, 6, 139, 23}, reportTopPanel_);
+    close->setText(QStringLiteral("Close Report Window"));
+    close->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(close, &QToolButton::clicked, this, [this] { Guarded([this] { ReportCloseClick(); }); });
+}
+
+void TForm1::BuildMenu() {
+    resetPopUp_ = new QMenu(this);
+    resetPopUp_->setObjectName(QStringLiteral("ResetPopUp"));
+    auto add = [this](const char* name, const char* caption, void (TForm1::*click)()) {
+        QAction* action = resetPopUp_->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this,
+                [this, click] { Guarded([this, click] { (this->*click)(); }); });
+    };
+    auto separator = [this](const char* name) {
+        resetPopUp_->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+    add("PopName", "Clear Names", &TForm1::PopNameClick);
+    add("PopPrice", "Clear Prices", &TForm1::PopPriceClick);
+    add("PopQuantity", "Clear Quantities", &TForm1::PopQuantityClick);
+    separator("N3");
+    add("PopTransfer", "Clear Transfer", &TForm1::PopTransferClick);
+    separator("N1");
+    add("PopAbout", "About Quilvern ...", &TForm1::PopAboutClick);
+    topPanel_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(topPanel_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { resetPopUp_->popup(topPanel_->mapToGlobal(at)); });
+}
+
+void TForm1::BuildView(View view) {
+    const auto index = static_cast<std::size_t>(view);
+    if (viewBuilt_[index]) return;
+    viewBuilt_[index] = true;
+    switch (view) {
+        case View::Transfer:
+            return BuildTransferView();
+        case View::Settings:
+            return BuildSettingsView();
+        case View::Notes:
+            return BuildNotesView();
+        default:
+            return BuildPage(static_cast<int>(index));
+    }
+}
+
+QWidget& TForm1::ViewPanel(View view) {
+    BuildView(view);
+    return *viewPanels_[static_cast<std::size_t>(view)];
+}
+
+void TForm1::BuildPage(int page) {
+    QWidget* panel = viewPanels_[page];
+    for (int row = 0; row < kLinesPerPage; ++row) {
+        const int n = page * kLinesPerPage + row + 1;
+        ProductLine& line = data_.sheet.lines[n - 1];
+        auto* product = new BevelPanel(Name("Product", n), skin::kWindow,
+                                       BevelPanel::Bevel::Row, panel);
+        product->setGeometry(0, kRowHeight * row, kClientWidth, kRowHeight);
+        product->AddCaption(207, 12, QStringLiteral("@"));
+        product->AddCaption(297, 11, QStringLiteral("x"));
+        product->AddCaption(382, 11, QStringLiteral("="));
+        auto* name = new NameEdit(line.name, product);
+        name->setObjectName(Name("P", n) + QStringLiteral("Name"));
+        name->setGeometry(8, 8, 193, 21);
+        auto* price = new MoneyEdit(line.price, product);
+        price->setObjectName(Name("P", n) + QStringLiteral("Price"));
+        price->setGeometry(224, 8, 65, 21);
+        auto* quantity = new QuantitySpin(line.quantity, product);
+        quantity->setObjectName(Name("P", n) + QStringLiteral("Quantity"));
+        quantity->setGeometry(311, 8, 65, 21);
+        AddTotal(line.total, Name("P", n) + QStringLiteral("Total"), {395, 8, 121, 21}, product);
+        product->show();
+    }
+}
+
+void TForm1::BuildTransferView() {
+    QWidget* panel = viewPanels_[static_cast<std::size_t>(View::Transfer)];
+    for (int m = 0; m < kMonthCount; ++m) {
+        const MonthInfo& info = kMonths[m];
+        const QString key = Latin(kMonthKeys[m]);
+        auto* box = new QGroupBox(Latin(info.caption), panel);
+        box->setObjectName(QStringLiteral("Box") + key);
+        box->setGeometry(kMonthLefts[m % 4], kMonthTops[m / 4], 115, 97);
+        AddTotal(data_.ledger.months[m].total, QStringLiteral("Total") + Latin(info.name),
+                 {9, 19, 97, 21}, box);
+        auto* transfer = NewImageButton(QStringLiteral("Transfer") + key,
+                                        QStringLiteral("transfer-month"), {9, 44, 22, 22}, box);
+        connect(transfer, &QToolButton::clicked, this,
+                [this, m] { Guarded([this, m] { TransferMonthClick(m + 1); }); });
+        skin::SetTextColour(*AddLabel(QStringLiteral("Transfer"), {40, 49, 60, 13}, box),
+                            skin::kViewLabelText);
+        auto* report = NewImageButton(QStringLiteral("Report") + key, QStringLiteral("report"),
+                                      {9, 68, 22, 22}, box);
+        connect(report, &QToolButton::clicked, this,
+                [this, m] { Guarded([this, m] { ReportMonthClick(m + 1); }); });
+        skin::SetTextColour(*AddLabel(QStringLiteral("Report"), {40, 72, 60, 13}, box),
+                            skin::kViewLabelText);
+        reportButtons_[m] = report;
+        BindReportButton(m);
+    }
+    AddLine(12, 332, 500, panel);
+    skin::SetTextColour(*AddLabel(QStringLiteral("TOTAL FOR YEAR"), {13, 347, 95, 13}, panel),
+                        skin::kViewLabelText);
+    skin::SetTextColour(*AddLabel(QStringLiteral("="), {113, 346, 8, 13}, panel),
+                        skin::kViewLabelText);
+    AddTotal(data_.ledger.totalYear, QStringLiteral("TotalYear"), {129, 343, 245, 21}, panel);
+    auto* year = NewImageButton(QStringLiteral("YearReport"), QStringLiteral("year-report"),
+                                {378, 342, 135, 22}, panel);
+    year->setText(QStringLiteral("Compile Year Report"));
+    year->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(year, &QToolButton::clicked, this, [this] { Guarded([this] { YearReportClick(); }); });
+}
+
+void TForm1::BindReportButton(int month) {
+    if (reportButtons_[month] != nullptr) {
+        reportButtons_[month]->setEnabled(data_.ledger.months[month].report.Enabled());
+    }
+}
+
+void TForm1::BuildSettingsView() {
+    QWidget* panel = viewPanels_[static_cast<std::size_t>(View::Settings)];
+    auto* titleLabel = AddLabel(QStringLiteral("Titlebar Text"), {12, 15, 65, 13}, panel);
+    titleLabel->setObjectName(QStringLiteral("SetTitleLabel"));
+    skin::SetTextColour(*titleLabel, skin::kViewLabelText);
+    auto* title = new NameEdit(data_.setTitle, panel);
+    title->setObjectName(QStringLiteral("SetTitle"));
+    title->setGeometry(81, 12, 240, 21);
+    title->setFocusPolicy(Qt::ClickFocus);
+    skin::SetTextColour(*AddLabel(QStringLiteral("Currency"), {334, 15, 48, 13}, panel),
+                        skin::kViewLabelText);
+    currency_ = new QComboBox(panel);
+    currency_->setObjectName(QStringLiteral("Currency"));
+    currency_->setGeometry(386, 12, 128, 21);
+    currency_->setEditable(true);
+    currency_->setCompleter(nullptr);  // only the exact names apply a currency
+    currency_->setInsertPolicy(QComboBox::NoInsert);
+    currency_->setMaxVisibleItems(16);
+    currency_->setFocusPolicy(Qt::ClickFocus);
+    for (const CurrencyInfo& c : kCurrencies) currency_->addItem(FromCp1252(c.name));
+    currency_->setCurrentIndex(-1);
+    auto show = [this] {
+        const QString text = FromCp1252(data_.currency.Text());
+        if (currency_->currentText() != text) currency_->setEditText(text);
+    };
+    data_.currency.OnRepaint = show;
+    show();
+    connect(currency_, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        Guarded([&] { data_.currency.SetText(ToCp1252(text)); });
+    });
+    AddLine(12, 43, 500, panel);
+}
+
+void TForm1::BuildNotesView() {
+    QWidget* panel = viewPanels_[static_cast<std::size_t>(View::Notes)];
+    noteText_ = new TextView(data_.noteText, QStringLiteral("NoteText"), panel);
+    noteText_->setGeometry(panel->rect());
+    noteText_->hide();
+}
+
+void TForm1::BuildAboutPanel() {
+    auto* about = new QFrame(this);
+    aboutPanel_ = about;
+    about->setObjectName(QStringLiteral("AboutPanel"));
+    about->setFrameShape(QFrame::Panel);
+    about->setFrameShadow(QFrame::Raised);
+    about->setAutoFillBackground(true);
+    about->setGeometry(kViewArea);
+    const int middle = kClientWidth / 2;
+    auto centred = [&](QLabel* label, int top, int height) {
+        const int width = std::max(label->sizeHint().width(), 40);
+        label->setGeometry(middle - width / 2, top, width, height);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        skin::SetTextColour(*label, skin::kViewLabelText);
+    };
+    auto* heading = new QLabel(QStringLiteral("Quilvern"), about);
+    heading->setFont(skin::WindowFont(19));
+    centred(heading, 108, 24);
+    centred(new QLabel(QStringLiteral("Version 1.2"), about), 134, 13);
+    centred(new QLabel(QStringLiteral("Copyright \u00A9 2026 the Quilvern developers"), about),
+            160, 13);
+    centred(new QLabel(QStringLiteral("Get more FREE software from"), about), 188, 13);
+    auto* link = new LinkLabel(QStringLiteral("quilvern.org"), QUrl(kAboutAddress), about);
+    const int linkWidth = link->sizeHint().width();
+    link->setGeometry(middle - linkWidth / 2, 205, linkWidth, 16);
+    auto* ok = new QPushButton(QStringLiteral("OK"), about);
+    ok->setObjectName(QStringLiteral("AboutCloseBtn"));
+    ok->setGeometry(222, 238, 75, 25);
+    connect(ok, &QPushButton::clicked, this, [this] { AboutCloseBtnClick(); });
+    about->hide();
+}
+
+void TForm1::BuildReportViewer() {
+    if (reportText_ != nullptr) return;
+    reportText_ = new TextView(data_.reportText, QStringLiteral("ReportText"), reportPanel_);
+    reportText_->setGeometry(reportPanel_->rect());
+    reportTemp_ = new TextView(data_.reportTemp, QStringLiteral("ReportTemp"), reportPanel_);
+    reportTemp_->hide();
+}
+
+// --- Views ------------------------------------------------------------------------------
+
+void TForm1::ShowView(View view) {
+    const ViewStates states = StatesFor(view);
+    BuildView(view);
+    for (std::size_t i = 0; i < kViewCount; ++i) {
+        viewButtons_[i]->setEnabled(states.buttonEnabled[i]);
+        viewPanels_[i]->setVisible(states.panelVisible[i]);
+    }
+    if (noteText_ != nullptr) noteText_->setVisible(states.noteTextVisible);
+    totalLabel1_->setVisible(states.totalsVisible);
+    totalLabel2_->setVisible(states.totalsVisible);
+    finalTotal_->setVisible(states.totalsVisible);
+}
+
+void TForm1::PageClick(int page) { ShowView(static_cast<View>(page - 1)); }
+void TForm1::TransferClick() { ShowView(View::Transfer); }
+void TForm1::NotesClick() { ShowView(View::Notes); }
+
+void TForm1::SettingsClick() {
+    ShowView(View::Settings);
+    currency_->lineEdit()->deselect();
+    currency_->lineEdit()->setCursorPosition(1);
+}
+
+void TForm1::SetOverlayEnabled(bool enabled) {
+    topPanel_->setEnabled(enabled);
+    for (BevelPanel* panel : viewPanels_) panel->setEnabled(enabled);
+}
+
+void TForm1::PopAboutClick() {
+    if (aboutPanel_ == nullptr) BuildAboutPanel();
+    SetOverlayEnabled(false);
+    aboutPanel_->show();
+    aboutPanel_->raise();
+}
+
+void TForm1::AboutCloseBtnClick() {
+    SetOverlayEnabled(true);
+    aboutPanel_->hide();
+}
+
+void TForm1::SetTitleChange() { setWindowTitle(FromCp1252(data_.setTitle.Text())); }
+
+// --- Ledger and viewer --------------------------------------------------------------------
+
+void TForm1::TransferMonthClick(int month) {
+    data_.ledger.Transfer(month);
+    fileLabel_->setText(FromCp1252(data_.fileLabel));
+}
+
+void TForm1::ReportMonthClick(int month) {
+    BuildReportViewer();
+    data_.OpenMonthReport(month);
+}
+
+void TForm1::YearReportClick() {
+    BuildReportViewer();
+    quilvern::YearReportClick(data_);
+}
+
+void TForm1::ShowViewer() {
+    BuildReportViewer();
+    reportPanel_->show();
+    reportTopPanel_->show();
+    viewPanels_[static_cast<std::size_t>(View::Transfer)]->hide();
+}
+
+void TForm1::ReportCloseClick() {
+    reportPanel_->hide();
+    reportTopPanel_->hide();
+    viewPanels_[static_cast<std::size_t>(View::Transfer)]->show();
+}
+
+void TForm1::ReportCopyClick() {
+    BuildReportViewer();
+    reportText_->Take();
+    QApplication::clipboard()->setText(FromCp1252(data_.reportText.Text()));
+    QTextCursor start = reportText_->textCursor();
+    start.movePosition(QTextCursor::Start);
+    reportText_->setTextCursor(start);
+}
+
+void TForm1::PopNameClick() { quilvern::PopNameClick(data_.sheet); }
+void TForm1::PopPriceClick() { quilvern::PopPriceClick(data_.sheet); }
+void TForm1::PopQuantityClick() { quilvern::PopQuantityClick(data_.sheet); }
+void TForm1::PopTransferClick() { quilvern::PopTransferClick(data_.ledger, data_.dirLabel); }
+
+}  // namespace quilvern

@@ -1,0 +1,113 @@
+#pragma once
+// The main window Form1: builds every control at its place, binds each to its model in
+// Accounts, switches the views and runs start-up and shutdown. Holds no rules of its
+// own about money, reports or files; those live in the models it shows.
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "core/accounts.h"
+#include "core/views.h"
+#include "storage/form_events.h"
+
+class QLabel;
+class QLineEdit;
+class QComboBox;
+class QMenu;
+class QToolButton;
+
+namespace quilvern {
+
+class BevelPanel;
+class MoneyEdit;
+class TextView;
+class TForm1;
+
+// The one main window, reachable from the moment its construction begins.
+inline TForm1* Form1 = nullptr;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // The program directory (with its trailing separator) is the only thing the
+    // window takes from outside: the executable's folder, or a test's folder.
+    explicit TForm1(std::string programDirectory);
+    ~TForm1() override;
+
+    Accounts& Data() { return data_; }
+    // Wrapped by the settings storages; raised by show, close and destruction.
+    FormEvents& Events() { return events_; }
+
+    void FormCreate();
+    void FormClose();  // throws when the notes cannot be written
+
+    void PageClick(int page);  // Page01Click ... Page05Click
+    void TransferClick();
+    void SettingsClick();
+    void NotesClick();
+    void PopAboutClick();
+    void AboutCloseBtnClick();
+    void SetTitleChange();
+
+    void TransferMonthClick(int month);  // TransferJanClick ... TransferDecClick
+    void ReportMonthClick(int month);    // ReportJanClick ... ReportDecClick
+    void YearReportClick();
+    void ReportCopyClick();
+    void ReportCloseClick();
+
+    void PopNameClick();
+    void PopPriceClick();
+    void PopQuantityClick();
+    void PopTransferClick();
+
+    // The panel of a view, built when first needed.
+    QWidget& ViewPanel(View view);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildTopBar();
+    void BuildMenu();
+    void BuildPage(int page);
+    void BuildTransferView();
+    void BuildSettingsView();
+    void BuildNotesView();
+    void BuildAboutPanel();
+    void BuildReportViewer();
+    void BindReportButton(int month);
+    void BuildView(View view);
+    void ShowView(View view);
+    void ShowViewer();
+    void SetOverlayEnabled(bool enabled);
+    void ReadSeparators();
+    void SaveOnSessionEnd();
+    void TakeTextEdits();
+
+    Accounts data_;
+    FormEvents events_;
+    std::string programDirectory_;
+
+    BevelPanel* reportPanel_ = nullptr;
+    BevelPanel* topPanel_ = nullptr;
+    std::array<BevelPanel*, kViewCount> viewPanels_{};
+    std::array<bool, kViewCount> viewBuilt_{};
+    std::array<QToolButton*, kViewCount> viewButtons_{};
+    QWidget* aboutPanel_ = nullptr;
+    QLabel* dirLabel_ = nullptr;
+    QLabel* fileLabel_ = nullptr;
+    QLabel* totalLabel1_ = nullptr;
+    QLabel* totalLabel2_ = nullptr;
+    MoneyEdit* finalTotal_ = nullptr;
+    QWidget* reportTopPanel_ = nullptr;
+    TextView* reportText_ = nullptr;
+    TextView* reportTemp_ = nullptr;
+    TextView* noteText_ = nullptr;
+    QComboBox* currency_ = nullptr;
+    QMenu* resetPopUp_ = nullptr;
+    std::array<QToolButton*, kMonthCount> reportButtons_{};
+};
+
+}  // namespace quilvern

@@ -1,0 +1,24 @@
+#pragma once
+// The view of a single-line text (a product name, the title text): a line edit that
+// keeps the caret where it is on entry instead of selecting the text.
+#include <QLineEdit>
+
+#include "values/text_field.h"
+
+namespace quilvern {
+
+class NameEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    NameEdit(TextField& model, QWidget* parent);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void Show();
+
+    TextField& model_;
+};
+
+}  // namespace quilvern

@@ -1,0 +1,13 @@
+#include "values/error.h"
+
+namespace quilvern {
+
+std::string Format(std::string_view message, std::string_view argument) {
+    std::string text(message);
+    if (auto at = text.find("%s"); at != std::string::npos) {
+        text.replace(at, 2, argument);
+    }
+    return text;
+}
+
+}  // namespace quilvern

@@ -1,0 +1,237 @@
+#include "values/money_field.h"
+
+#include <algorithm>
+
+#include "values/error.h"
+#include "values/money_text.h"
+
+namespace quilvern {
+namespace {
+
+constexpr std::size_t kCheckedLength = 63;  // typed text is checked on this many characters
+
+std::string NotValidMessage(std::string_view normalised) {
+    return Format("'%s' is not a valid floating point value", normalised);
+}
+
+}  // namespace
+
+MoneyField::MoneyField() = default;
+
+Money MoneyField::Value() {
+    const auto parsed = ParseEditText();
+    const Money before = value_;
+    value_ = parsed ? *parsed : MinValue;
+    if (!(value_ == before)) Repaint();
+    return parsed ? value_ : 0;
+}
+
+void MoneyField::SetValue(Money value) {
+    value_ = InRange(value);
+    RefreshEditText();
+    Repaint();
+}
+
+void MoneyField::SetText(std::string_view text) {
+    const std::string normalised = NormaliseMoneyText(text, seps_);
+    const auto parsed = ParseNumber(normalised, seps_.decimal);
+    if (!parsed) throw Error(NotValidMessage(normalised));
+    SetValue(*parsed);
+}
+
+std::string MoneyField::FormattedText() const {
+    if (displayFormat_.empty()) return FormatGeneral(value_, seps_);
+    return FormatByPattern(value_, displayFormat_, seps_);
+}
+
+void MoneyField::SetDisplayFormat(std::string_view pattern) {
+    if (pattern == displayFormat_) return;
+    displayFormat_ = pattern;
+    Repaint();
+    RefreshEditText();
+}
+
+void MoneyField::SetSeparators(Separators seps) {
+    seps_ = seps;
+    if (!focused_) {
+        formatting_ = true;
+        RefreshEditText();
+        formatting_ = false;
+    }
+    Repaint();
+}
+
+void MoneyField::Select(int anchor, int caret) {
+    const int size = static_cast<int>(text_.size());
+    anchor_ = std::clamp(anchor, 0, size);
+    caret_ = std::clamp(caret, 0, size);
+}
+
+void MoneyField::TypeChar(char c) {
+    if ((c == '.' || c == ',') && c != seps_.thousands) c = seps_.decimal;
+    const auto [from, to] = std::minmax(anchor_, caret_);
+    std::string candidate = text_;
+    candidate.replace(from, to - from, 1, c);
+    if (!Accepts(NormaliseMoneyText(candidate, seps_))) {
+        Beep();
+        return;
+    }
+    if (ReadOnly) return;
+    ReplaceText(std::move(candidate), from + 1);
+}
+
+void MoneyField::PressEscape() {
+    RefreshEditText();
+    Select(0, static_cast<int>(text_.size()));
+    Repaint();
+}
+
+void MoneyField::Edit(std::string text, int caret) {
+    if (ReadOnly) return;
+    ReplaceText(std::move(text), caret);
+}
+
+void MoneyField::Paste(std::string_view clipboard) {
+    if (ReadOnly) return;
+    // A single-line edit takes the clipboard's text up to its first line break.
+    clipboard = clipboard.substr(0, clipboard.find_first_of("\r\n"));
+    const std::string before = text_;
+    const auto [from, to] = std::minmax(anchor_, caret_);
+    std::string pasted = text_;
+    pasted.replace(from, to - from, clipboard);
+    ReplaceText(std::move(pasted), from + static_cast<int>(clipboard.size()));
+    if (const auto parsed = ParseEditText()) {
+        value_ = *parsed;
+        return;
+    }
+    ReplaceText(before, static_cast<int>(before.size()));
+    Select(0, static_cast<int>(text_.size()));
+    Beep();
+    Repaint();
+}
+
+std::string MoneyField::Cut() {
+    if (ReadOnly) return {};
+    const auto [from, to] = std::minmax(anchor_, caret_);
+    std::string removed = text_.substr(from, to - from);
+    std::string rest = text_;
+    rest.erase(from, to - from);
+    ReplaceText(std::move(rest), from);
+    return removed;
+}
+
+void MoneyField::FocusIn(FocusCause cause) {
+    focused_ = true;
+    formatting_ = true;
+    RefreshEditText();
+    formatting_ = false;
+    if (FormatOnEditing) RegroupEditText();
+    if (AutoSelect && cause != FocusCause::LeftMouse) {
+        Select(0, static_cast<int>(text_.size()));
+    } else {
+        Select(caret_, caret_);
+    }
+    Repaint();
+}
+
+void MoneyField::FocusOut() {
+    const auto parsed = ParseEditText();
+    if (!parsed) {
+        Select(0, static_cast<int>(text_.size()));
+        Repaint();
+        throw Error(NotValidMessage(NormaliseMoneyText(text_, seps_)));
+    }
+    value_ = *parsed;
+    focused_ = false;
+    formatting_ = true;
+    RefreshEditText();
+    formatting_ = false;
+    Select(0, 0);
+    Repaint();
+}
+
+std::string MoneyField::EditPattern() const {
+    if (DecimalPlaces == 0) return "0";
+    return "0." + std::string(DecimalPlaces, '#');
+}
+
+Money MoneyField::InRange(Money value) const {
+    if (MinValue == MaxValue) return value;
+    if (MinValue < MaxValue) return std::clamp(value, MinValue, MaxValue);
+    if (MaxValue == 0) return value < MinValue ? MinValue : value;
+    if (MinValue == 0) return value > MaxValue ? MaxValue : value;
+    return value;
+}
+
+std::optional<long double> MoneyField::ParseEditText() const {
+    const auto parsed = ParseNumber(NormaliseMoneyText(text_, seps_), seps_.decimal);
+    if (!parsed) return std::nullopt;
+    return InRange(*parsed);
+}
+
+void MoneyField::RefreshEditText() {
+    std::string text = value_ == 0 && ZeroEmpty ? "" : FormatByPattern(value_, EditPattern(), seps_);
+    if (text == text_) return;
+    const int end = static_cast<int>(text.size());
+    ReplaceText(std::move(text), end);
+}
+
+void MoneyField::RegroupEditText() {
+    formatting_ = true;
+    const std::string before = text_;
+    std::string text = before.empty() || before == "-" ? before : NormaliseMoneyText(before, seps_);
+    const auto grouping =
+        displayFormat_.find(',') == std::string::npos ? Grouping::Off : Grouping::On;
+    text = GroupDigits(text, grouping, seps_);
+    // The caret keeps its distance from the end of the text.
+    const int caret =
+        caret_ + static_cast<int>(text.size()) - static_cast<int>(before.size());
+    text_ = std::move(text);
+    Select(caret, caret);
+    formatting_ = false;
+}
+
+void MoneyField::ReplaceText(std::string text, int caret) {
+    if (text == text_) {
+        Select(caret, caret);
+        Repaint();
+        return;
+    }
+    text_ = std::move(text);
+    Select(caret, caret);
+    Changed();
+}
+
+void MoneyField::Changed() {
+    if (formatting_) return;
+    if (focused_ && FormatOnEditing) RegroupEditText();
+    Repaint();
+    if (OnChange) OnChange();
+}
+
+void MoneyField::Beep() {
+    if (BeepOnError && OnBeep) OnBeep();
+}
+
+void MoneyField::Repaint() {
+    if (OnRepaint) OnRepaint();
+}
+
+bool MoneyField::Accepts(std::string_view candidate) const {
+    const char decimal = seps_.decimal;
+    if (const auto point = candidate.find(decimal); point != std::string_view::npos) {
+        const auto mark = candidate.find_first_of("Ee", point);
+        const auto end = mark == std::string_view::npos ? candidate.size() : mark;
+        if (end - point - 1 > DecimalPlaces) return false;
+    }
+    const bool allowed = std::all_of(candidate.begin(), candidate.end(), [&](char c) {
+        return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'E' || c == 'e' ||
+               c == decimal;
+    });
+    if (!allowed) return false;
+    const auto parsed = ParseNumber(candidate.substr(0, kCheckedLength), decimal);
+    if (!parsed) return false;
+    return !(MinValue >= 0 && MaxValue > 0 && *parsed < 0);
+}
+
+}  // namespace quilvern

@@ -1,0 +1,166 @@
+#include "values/quantity_field.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quilvern {
+namespace {
+
+constexpr int kWheelNotch = 120;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexDigit(char c) {
+    if (IsDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::int32_t Clamp32(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.starts_with('$') || text.starts_with('x') || text.starts_with('X')) {
+        base = 16;
+        text.remove_prefix(1);
+    } else if (text.starts_with("0x") || text.starts_with("0X")) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) return std::nullopt;
+    constexpr std::int64_t kLimit = std::int64_t{1} << 32;  // beyond any 32-bit value
+    std::int64_t magnitude = 0;
+    for (char c : text) {
+        const int digit = base == 16 ? HexDigit(c) : (IsDigit(c) ? c - '0' : -1);
+        if (digit < 0) return std::nullopt;
+        magnitude = std::min(magnitude * base + digit, kLimit);
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t QuantityField::Value() const {
+    if (text_.empty()) return MinValue;
+    return ParseInteger(text_).value_or(MinValue);
+}
+
+void QuantityField::SetValue(std::int32_t value) {
+    std::string text = std::to_string(InRange(value));
+    const int end = static_cast<int>(text.size());
+    ReplaceText(std::move(text), end);
+}
+
+void QuantityField::SetText(std::string_view text) {
+    ReplaceText(std::string(text), static_cast<int>(text.size()));
+}
+
+void QuantityField::Select(int anchor, int caret) {
+    const int size = static_cast<int>(text_.size());
+    anchor_ = std::clamp(anchor, 0, size);
+    caret_ = std::clamp(caret, 0, size);
+}
+
+void QuantityField::TypeChar(char c) {
+    const bool accepted = EditorEnabled && IsDigit(c);
+    if (!accepted) {
+        Beep();
+        return;
+    }
+    if (ReadOnly) return;
+    const auto [from, to] = std::minmax(anchor_, caret_);
+    std::string text = text_;
+    text.replace(from, to - from, 1, c);
+    ReplaceText(std::move(text), from + 1);
+}
+
+void QuantityField::Edit(std::string text, int caret) {
+    if (!EditorEnabled || ReadOnly) return;
+    ReplaceText(std::move(text), caret);
+}
+
+void QuantityField::StepUp() {
+    if (ReadOnly) return Beep();
+    if (OnUpClick) return OnUpClick();
+    Step(Increment);
+}
+
+void QuantityField::StepDown() {
+    if (ReadOnly) return Beep();
+    if (OnDownClick) return OnDownClick();
+    Step(-std::int64_t{Increment});
+}
+
+void QuantityField::Wheel(int delta) {
+    if (!focused_ || ReadOnly) return;
+    const int notches = delta / kWheelNotch;
+    if (notches != 0) Step(std::int64_t{notches} * Increment);
+}
+
+void QuantityField::FocusIn() {
+    focused_ = true;
+    if (AutoSelect) Select(0, static_cast<int>(text_.size()));
+    if (OnRepaint) OnRepaint();
+}
+
+void QuantityField::FocusOut() {
+    focused_ = false;
+    const std::int32_t value = Value();
+    if (InRange(value) != value) SetValue(value);
+    if (OnRepaint) OnRepaint();
+}
+
+std::int32_t QuantityField::InRange(std::int64_t value) const {
+    if (MinValue != MaxValue) value = std::clamp<std::int64_t>(value, MinValue, MaxValue);
+    return Clamp32(value);
+}
+
+// A step past the 32-bit limits stops at the limit.
+void QuantityField::Step(std::int64_t delta) {
+    SetValue(Clamp32(std::int64_t{Value()} + delta));
+}
+
+void QuantityField::ReplaceText(std::string text, int caret) {
+    const bool changed = text != text_;
+    text_ = std::move(text);
+    Select(caret, caret);
+    if (OnRepaint) OnRepaint();
+    if (changed && OnChange) OnChange();
+}
+
+void QuantityField::Beep() {
+    if (OnBeep) OnBeep();
+}
+
+int StepRepeat::Press() {
+    pressed_ = true;
+    return kFirstDelayMs;
+}
+
+bool StepRepeat::Tick(bool held, int* nextMs) {
+    *nextMs = kRepeatMs;
+    return pressed_ && held;
+}
+
+bool StepRepeat::Release(bool overButton) {
+    const bool step = pressed_ && overButton;
+    pressed_ = false;
+    return step;
+}
+
+}  // namespace quilvern

@@ -1,0 +1,77 @@
+#pragma once
+// A quantity being edited: a signed 32-bit whole number kept as the text the user
+// typed; Value is read from that text each time. Knows nothing of widgets.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quilvern {
+
+// The whole-number reading shared with the settings file: blanks, sign, decimal
+// digits, or a hexadecimal number after '$', 'x' or "0x". Empty when out of range.
+std::optional<std::int32_t> ParseInteger(std::string_view text);
+
+class QuantityField {
+public:
+    std::int32_t Value() const;          // MinValue when the text is no whole number
+    void SetValue(std::int32_t value);   // raises OnChange only if the text changes
+    const std::string& Text() const { return text_; }
+    void SetText(std::string_view text);
+
+    int Caret() const { return caret_; }
+    int Anchor() const { return anchor_; }
+    void Select(int anchor, int caret);
+
+    void TypeChar(char c);                    // digits only; others beep
+    void Edit(std::string text, int caret);   // Backspace, Delete, cut, paste
+    void StepUp();
+    void StepDown();
+    void Wheel(int delta);                    // 120 per notch, positive away from the user
+    void FocusIn();
+    void FocusOut();
+    bool Focused() const { return focused_; }
+
+    std::int32_t MinValue = 0;
+    std::int32_t MaxValue = 0;
+    std::int32_t Increment = 1;
+    bool EditorEnabled = true;
+    bool ReadOnly = false;
+    bool AutoSelect = true;
+
+    std::function<void()> OnChange;
+    std::function<void()> OnBeep;
+    std::function<void()> OnRepaint;
+    std::function<void()> OnUpClick;
+    std::function<void()> OnDownClick;
+
+private:
+    std::int32_t InRange(std::int64_t value) const;
+    void Step(std::int64_t delta);
+    void ReplaceText(std::string text, int caret);
+    void Beep();
+
+    std::string text_;
+    int caret_ = 0;
+    int anchor_ = 0;
+    bool focused_ = false;
+};
+
+// The auto-repeat of a step button: one step at a release over the button, a first
+// repeat 400 ms after the press, then one every 100 ms while the button is held.
+class StepRepeat {
+public:
+    static constexpr int kFirstDelayMs = 400;
+    static constexpr int kRepeatMs = 100;
+
+    int Press();                        // returns the timer interval to start
+    bool Tick(bool held, int* nextMs);  // true: make one step
+    bool Release(bool overButton);      // true: make one step; the timer stops
+    bool Pressed() const { return pressed_; }
+
+private:
+    bool pressed_ = false;
+};
+
+}  // namespace quilvern

@@ -1,0 +1,29 @@
+#pragma once
+// A single-line text (a product name, the title text, the currency selector's text)
+// with a change notification raised after every change of the text, and only then.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quilvern {
+
+class TextField {
+public:
+    explicit TextField(std::string text = {}) : text_(std::move(text)) {}
+
+    const std::string& Text() const { return text_; }
+    void SetText(std::string_view text) {
+        if (text == text_) return;
+        text_ = text;
+        if (OnRepaint) OnRepaint();
+        if (OnChange) OnChange();
+    }
+
+    std::function<void()> OnChange;
+    std::function<void()> OnRepaint;
+
+private:
+    std::string text_;
+};
+
+}  // namespace quilvern
