@@ -55,11 +55,11 @@ void Accounts::ForEachMoneyField(const std::function<void(MoneyField&)>& apply) 
     for (ProductLine& line : sheet.lines) {
         apply(line.total);
     }
+    apply(sheet.finalTotal);
     for (MonthSlot& month : ledger.months) {
         apply(month.total);
     }
     apply(ledger.totalYear);
-    apply(sheet.finalTotal);
 }
 
 void Accounts::SetSeparators(Separators seps) {

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <random>

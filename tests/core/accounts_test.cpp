@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 
 #include "accounts_fixture.h"
@@ -45,6 +46,9 @@ struct NotesFileCase {
     std::string bytes;
     std::string notes;  // after loading over the notes "typed"
 };
+void PrintTo(const NotesFileCase& c, std::ostream* os) {
+    *os << c.rule;
+}
 
 class LoadNotesTest : public AccountsTest, public ::testing::WithParamInterface<NotesFileCase> {};
 

@@ -91,6 +91,13 @@ TEST_F(CurrencyFormatTest, OnlyTheExactWholeNameChangesThePatterns) {
     ExpectEveryPattern(kEuro);
 }
 
+TEST_F(CurrencyFormatTest, RegionalSeparatorsReachAll114Fields) {
+    accounts.SetSeparators({.decimal = ',', .thousands = '.'});
+    for (auto& [name, field] : MoneyFields()) {
+        EXPECT_EQ(field->FormattedText(), "$0,00") << name;
+    }
+}
+
 TEST_F(CurrencyFormatTest, RestoredTextNamingNoCurrencyKeepsTheDesignedDollar) {
     // The settings file restores the selector's text before the start-up applies it.
     accounts.currency.OnChange = nullptr;

@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 
 #include "accounts_fixture.h"
@@ -132,6 +133,9 @@ struct CurrencyReportCase {
     const char* currency;
     const char* report;
 };
+void PrintTo(const CurrencyReportCase& c, std::ostream* os) {
+    *os << c.rule;
+}
 
 class CurrencyReportTest : public AccountsTest,
                            public ::testing::WithParamInterface<CurrencyReportCase> {};
@@ -193,6 +197,9 @@ struct BlockedFileCase {
     Block block;
     bool blockReport;  // otherwise the backup
 };
+void PrintTo(const BlockedFileCase& c, std::ostream* os) {
+    *os << c.rule;
+}
 
 class BlockedTransferTest : public AccountsTest,
                             public ::testing::WithParamInterface<BlockedFileCase> {};

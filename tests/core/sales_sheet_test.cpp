@@ -1,4 +1,5 @@
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "accounts_fixture.h"
@@ -30,6 +31,9 @@ struct EntryCase {
     std::function<void(ProductLine&)> before;
     std::function<void(ProductLine&)> enter;
 };
+void PrintTo(const EntryCase& c, std::ostream* os) {
+    *os << c.rule;
+}
 
 void TypeInto(MoneyField& field, std::string_view keys) {
     field.FocusIn(FocusCause::Keyboard);

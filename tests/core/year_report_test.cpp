@@ -1,5 +1,6 @@
 #include "core/year_report.h"
 
+#include <ostream>
 #include <string>
 
 #include "accounts_fixture.h"
@@ -72,6 +73,9 @@ struct MonthFileCase {
     std::string bytes;
     std::string joined;  // what the month adds to the year report
 };
+void PrintTo(const MonthFileCase& c, std::ostream* os) {
+    *os << c.rule;
+}
 
 class MonthFileTest : public AccountsTest, public ::testing::WithParamInterface<MonthFileCase> {};
 
@@ -165,6 +169,9 @@ struct BlockedYearFileCase {
     const char* file;
     Block block;
 };
+void PrintTo(const BlockedYearFileCase& c, std::ostream* os) {
+    *os << c.rule;
+}
 
 class BlockedYearReportTest : public YearReportTest,
                               public ::testing::WithParamInterface<BlockedYearFileCase> {};

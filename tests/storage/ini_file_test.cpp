@@ -172,6 +172,13 @@ TEST(IniReadFile, DirectoryInPlaceOfFileReadsAsMissing) {
     EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
 }
 
+TEST(IniReadFile, FifoInPlaceOfFileReadsAsMissingWithoutWaiting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File(kName).c_str(), 0644), 0);
+    IniFile ini(dir.File(kName));
+    EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
+}
+
 TEST(IniReadFile, PathThroughRegularFileReadsAsMissing) {
     TempDir dir;
     dir.Write("plain", "[S]\r\nk=1\r\n");
@@ -589,6 +596,20 @@ TEST(IniFlush, SymbolicLinkStaysALink) {
     EXPECT_EQ(dir.Read("real/Quilvern.ini"), Lines({"[S]", "k=2"}));
 }
 
+TEST(IniFlush, RelativePathWritesInTheWorkingDirectory) {
+    TempDir dir;
+    fs::path old = fs::current_path();
+    fs::current_path(dir.Path());
+    {
+        IniFile ini(kName);
+        ini.WriteString("S", "k", "1");
+        EXPECT_NO_THROW(ini.Flush());
+    }
+    fs::current_path(old);
+    EXPECT_EQ(dir.Read(kName), Lines({"[S]", "k=1"}));
+    EXPECT_EQ(DirectoryEntries(dir.Path()), std::vector<std::string>{kName});
+}
+
 TEST(IniFlush, LaterWritesFlushAgain) {
     TempDir dir;
     IniFile ini(dir.File(kName));
@@ -700,6 +721,16 @@ class FileSizeLimit {
     rlimit saved_{};
     void (*oldHandler_)(int) = nullptr;
 };
+
+TEST(IniFlushFailure, FifoInPlaceOfTheFile) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File(kName).c_str(), 0644), 0);
+    IniFile ini(dir.File(kName));
+    ini.WriteString("S", "k", "new");
+    ExpectUnableToWrite(ini);
+    EXPECT_TRUE(fs::is_fifo(dir.Path() / kName));
+    EXPECT_EQ(DirectoryEntries(dir.Path()), std::vector<std::string>{kName});
+}
 
 TEST(IniFlushFailure, WriteCutShortLeavesTheOldFile) {
     TempDir dir;

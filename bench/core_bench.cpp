@@ -1,0 +1,60 @@
+// A month transfer and a year report over twelve full months, files included.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/accounts.h"
+#include "core/year_report.h"
+
+namespace quilvern {
+namespace {
+
+class Folder {
+public:
+    Folder() : path_(std::filesystem::temp_directory_path() / "quilvern-bench-core") {
+        std::filesystem::create_directories(path_);
+    }
+    ~Folder() { std::filesystem::remove_all(path_); }
+    std::string WithSeparator() const { return path_.string() + "/"; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Every line named, priced and sold, so every report lists fifty lines.
+void FillSheet(Accounts& accounts, const std::string& dir) {
+    accounts.dirLabel = dir;
+    for (int n = 0; n < kLineCount; ++n) {
+        ProductLine& line = accounts.sheet.lines[n];
+        line.name.SetText("Product number " + std::to_string(n + 1));
+        line.price.SetValue(1.25L * (n + 1));
+        line.quantity.SetValue(n + 3);
+    }
+}
+
+void MonthTransfer(benchmark::State& state) {
+    Folder folder;
+    Accounts accounts;
+    FillSheet(accounts, folder.WithSeparator());
+    int month = 0;
+    for (auto _ : state) {
+        accounts.ledger.Transfer(month % kMonthCount + 1);
+        ++month;
+    }
+}
+BENCHMARK(MonthTransfer)->Unit(benchmark::kMicrosecond);
+
+void YearReport(benchmark::State& state) {
+    Folder folder;
+    Accounts accounts;
+    FillSheet(accounts, folder.WithSeparator());
+    for (int m = 1; m <= kMonthCount; ++m) accounts.ledger.Transfer(m);
+    for (auto _ : state) YearReportClick(accounts);
+}
+BENCHMARK(YearReport)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace quilvern
+
+BENCHMARK_MAIN();

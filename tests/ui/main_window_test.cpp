@@ -1,0 +1,256 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "support/temp_dir.h"
+#include "ui/error_box_watcher.h"
+
+namespace quilvern {
+namespace {
+
+constexpr std::array<const char*, 12> kReportButtons = {
+    "ReportJan", "ReportFeb", "ReportMar", "ReportApr", "ReportMay", "ReportJun",
+    "ReportJul", "ReportAug", "ReportSep", "ReportOct", "ReportNov", "ReportDec"};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Start() {
+        form = std::make_unique<TForm1>(dir.WithSeparator());
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        // Views are built when first shown; build them all so every control exists.
+        for (View view : {View::Transfer, View::Notes, View::Settings}) form->ViewPanel(view);
+    }
+    template <typename T = QWidget>
+    T* Find(const char* name) {
+        T* widget = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QLineEdit* Edit(const char* name) { return Find<QLineEdit>(name); }
+    void TypeInto(const char* name, const char* keys) {
+        QLineEdit* edit = Edit(name);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, keys);
+    }
+    bool Close() { return form->close(); }
+
+    test::TempDir dir;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MainWindowTest, FirstStartInAnEmptyDirectory) {
+    Start();
+    EXPECT_EQ(form->windowTitle(), "Quilvern");
+    EXPECT_EQ(Edit("FinalTotal")->text(), "$0.00");
+    EXPECT_EQ(Edit("P001Name")->text(), "Product 1");
+    for (const char* name : kReportButtons) EXPECT_FALSE(Find(name)->isEnabled()) << name;
+    EXPECT_EQ(form->Data().noteText.Text(), "");
+    EXPECT_EQ(Find<QLabel>("DirLabel")->text().toStdString(), dir.WithSeparator());
+    EXPECT_FALSE(Find("DirLabel")->isVisible());
+    EXPECT_EQ(form->size(), QSize(524, 408));
+}
+
+TEST_F(MainWindowTest, StartUpEnablesReportsThatExistAndLoadsTheNotes) {
+    dir.Write("Report03.txt", "MARCH SALES\r\n");
+    dir.Write("Notes.txt", "buy tea\nand milk");
+    Start();
+    for (const char* name : kReportButtons) {
+        EXPECT_EQ(Find(name)->isEnabled(), std::string(name) == "ReportMar") << name;
+    }
+    EXPECT_EQ(form->Data().noteText.Text(), "buy tea\r\nand milk");
+}
+
+TEST_F(MainWindowTest, NotesSurviveAClose) {
+    Start();
+    form->NotesClick();
+    auto* notes = Find<QPlainTextEdit>("NoteText");
+    notes->setFocus();
+    QTest::keyClicks(notes, "first");
+    QTest::keyClick(notes, Qt::Key_Return);
+    notes->insertPlainText(QString::fromUtf8("second\u00A0line"));
+    EXPECT_TRUE(Close());
+    EXPECT_EQ(dir.Read("Notes.txt"), "first\r\nsecond\xA0line");
+}
+
+TEST_F(MainWindowTest, EmptyNotesAreWrittenAsAnEmptyFile) {
+    Start();
+    EXPECT_TRUE(Close());
+    EXPECT_TRUE(dir.Exists("Notes.txt"));
+    EXPECT_EQ(dir.Read("Notes.txt"), "");
+}
+
+TEST_F(MainWindowTest, NotesThatCannotBeWrittenKeepTheWindowOpen) {
+    Start();
+    std::filesystem::create_directory(dir.Path() / "Notes.txt");
+    test::ErrorBoxWatcher boxes;
+    EXPECT_FALSE(Close());
+    QTest::qWait(50);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Cannot create file " + dir.File("Notes.txt") + ".");
+    EXPECT_EQ(boxes.captions[0], "Quilvern");
+    std::filesystem::remove(dir.Path() / "Notes.txt");
+    EXPECT_TRUE(Close()) << "a later close tries again";
+}
+
+TEST_F(MainWindowTest, PageThreeShowsLines21To30) {
+    Start();
+    form->PageClick(3);
+    EXPECT_TRUE(Edit("P021Name")->isVisible());
+    EXPECT_TRUE(Edit("P030Name")->isVisible());
+    EXPECT_FALSE(Find("Page01Panel")->isVisible());
+    EXPECT_FALSE(Find("Page03")->isEnabled());
+    EXPECT_TRUE(Find("Page01")->isEnabled());
+}
+
+TEST_F(MainWindowTest, OnlySheetPagesShowTheGrandTotal) {
+    Start();
+    for (auto [click, totals, notes] : std::initializer_list<std::tuple<void (TForm1::*)(), bool, bool>>{
+             {&TForm1::TransferClick, false, false},
+             {&TForm1::SettingsClick, false, false},
+             {&TForm1::NotesClick, false, true}}) {
+        (form.get()->*click)();
+        EXPECT_EQ(Find("TotalLabel1")->isVisible(), totals);
+        EXPECT_EQ(Find("TotalLabel2")->isVisible(), totals);
+        EXPECT_EQ(Find("FinalTotal")->isVisible(), totals);
+        EXPECT_EQ(Find("NoteText")->isVisible(), notes);
+        form->PageClick(2);
+        EXPECT_TRUE(Find("FinalTotal")->isVisible());
+        EXPECT_FALSE(Find("NoteText")->isVisible());
+    }
+}
+
+TEST_F(MainWindowTest, SettingsPutsTheCurrencyCaretAfterItsFirstCharacter) {
+    Start();
+    form->SettingsClick();
+    auto* currency = Find<QComboBox>("Currency");
+    EXPECT_EQ(currency->lineEdit()->cursorPosition(), 1);
+    EXPECT_FALSE(currency->lineEdit()->hasSelectedText());
+}
+
+TEST_F(MainWindowTest, AboutCoversTheViewAndBlocksTheTopBar) {
+    Start();
+    form->SettingsClick();
+    form->PopAboutClick();
+    EXPECT_TRUE(Find("AboutPanel")->isVisible());
+    EXPECT_FALSE(Find("TopPanel")->isEnabled());
+    QTest::mouseClick(Find("Page02"), Qt::LeftButton);
+    EXPECT_TRUE(Find("SettingsPanel")->isVisible());
+    EXPECT_FALSE(Find("Page02Panel")->isVisible());
+    QTest::mouseClick(Find("AboutCloseBtn"), Qt::LeftButton);
+    EXPECT_FALSE(Find("AboutPanel")->isVisible());
+    EXPECT_TRUE(Find("SettingsPanel")->isVisible());
+    EXPECT_FALSE(Find("Settings")->isEnabled());
+    EXPECT_TRUE(Find("Page01")->isEnabled());
+}
+
+TEST_F(MainWindowTest, CaptionFollowsEveryKeystrokeOfTheTitle) {
+    Start();
+    form->SettingsClick();
+    QLineEdit* title = Edit("SetTitle");
+    title->setFocus();
+    title->selectAll();
+    QTest::keyClicks(title, "Shop");
+    EXPECT_EQ(form->windowTitle(), "Shop");
+    title->selectAll();
+    QTest::keyClick(title, Qt::Key_Delete);
+    EXPECT_EQ(form->windowTitle(), "");
+}
+
+TEST_F(MainWindowTest, TabSkipsTotalsTitleAndCurrency) {
+    Start();
+    Edit("P001Name")->setFocus(Qt::TabFocusReason);
+    std::vector<std::string> visited;
+    for (int i = 0; i < 6; ++i) {
+        visited.push_back(QApplication::focusWidget()->objectName().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, (std::vector<std::string>{"P001Name", "P001Price", "P001Quantity",
+                                                 "P002Name", "P002Price", "P002Quantity"}));
+    for (const char* name : {"FinalTotal", "P001Total", "TotalJanuary", "TotalYear"}) {
+        EXPECT_EQ(Find(name)->focusPolicy(), Qt::ClickFocus) << name;
+    }
+    form->SettingsClick();
+    EXPECT_EQ(Find("SetTitle")->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(Find("Currency")->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(Find("Transfer")->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(MainWindowTest, AWholeMonth) {
+    Start();
+    TypeInto("P001Name", "");
+    Edit("P001Name")->selectAll();
+    QTest::keyClicks(Edit("P001Name"), "Tea");
+    TypeInto("P001Price", "2.5");
+    TypeInto("P001Quantity", "4");
+    EXPECT_EQ(Edit("P001Total")->text(), "$10.00");
+    EXPECT_EQ(Edit("FinalTotal")->text(), "$10.00");
+
+    form->TransferClick();
+    QTest::mouseClick(Find("TransferMar"), Qt::LeftButton);
+    const std::string march = "MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\nMARCH TOTAL = $10.00\r\n";
+    EXPECT_EQ(dir.Read("Report03.txt"), march);
+    EXPECT_EQ(dir.Read("Backup03.txt"), march);
+    EXPECT_EQ(Edit("TotalMarch")->text(), "$10.00");
+    EXPECT_EQ(Edit("TotalYear")->text(), "$10.00");
+    ASSERT_TRUE(Find("ReportMar")->isEnabled());
+
+    QTest::mouseClick(Find("ReportMar"), Qt::LeftButton);
+    EXPECT_TRUE(Find("ReportPanel")->isVisible());
+    EXPECT_TRUE(Find("ReportTopPanel")->isVisible());
+    EXPECT_FALSE(Find("TransferPanel")->isVisible());
+    EXPECT_EQ(Find("ReportTopPanel")->geometry(), Find("TopPanel")->rect());
+
+    auto* report = Find<QPlainTextEdit>("ReportText");
+    report->moveCursor(QTextCursor::End);
+    QTest::keyClicks(report, "ok");
+    QTest::mouseClick(Find("ReportCopy"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), march + "ok");
+    EXPECT_EQ(report->textCursor().position(), 0);
+    EXPECT_FALSE(report->textCursor().hasSelection());
+
+    QTest::mouseClick(Find("ReportClose"), Qt::LeftButton);
+    EXPECT_TRUE(Find("TransferPanel")->isVisible());
+    EXPECT_FALSE(Find("ReportPanel")->isVisible());
+
+    QApplication::clipboard()->setText("kept");
+    QTest::mouseClick(Find("YearReport"), Qt::LeftButton);
+    EXPECT_EQ(dir.Read("ReportYear.txt"),
+              "SALES REPORT FOR YEAR\r\n\r\n\r\n" + march + "\r\n\r\nFINAL TOTAL FOR YEAR = $10.00\r\n");
+    EXPECT_TRUE(Find("ReportPanel")->isVisible());
+    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+    QTest::mouseClick(Find("ReportClose"), Qt::LeftButton);
+
+    Find<QMenu>("ResetPopUp")->findChild<QAction*>("PopTransfer")->trigger();
+    EXPECT_EQ(Edit("TotalYear")->text(), "$0.00");
+    EXPECT_FALSE(Find("ReportMar")->isEnabled());
+    EXPECT_FALSE(dir.Exists("Report03.txt"));
+    EXPECT_TRUE(dir.Exists("Backup03.txt"));
+}
+
+TEST_F(MainWindowTest, EuroShowsEveryAmountWithTheEuroSign) {
+    Start();
+    form->Data().sheet.lines[0].price.SetValue(1234.5L);
+    form->SettingsClick();
+    auto* currency = Find<QComboBox>("Currency");
+    currency->setCurrentIndex(2);
+    EXPECT_EQ(currency->currentText(), QString::fromUtf8("Euro (\u20AC)"));
+    form->PageClick(1);
+    EXPECT_EQ(Edit("P001Price")->text(), QString::fromUtf8("\u20AC1,234.50"));
+    currency->setEditText("euro");
+    EXPECT_EQ(Edit("P001Price")->text(), QString::fromUtf8("\u20AC1,234.50"));
+}
+
+}  // namespace
+}  // namespace quilvern
