@@ -3,7 +3,7 @@ BUILD    := build
 ASAN     := build/asan
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev \
-            libgtest-dev libbenchmark-dev xvfb xauth
+            libgtest-dev libbenchmark-dev xvfb xauth fonts-liberation2
 
 .PHONY: run test setup build asan bench screenshot clean
 
@@ -43,6 +43,10 @@ asan: setup $(ASAN)/build.ninja
 
 bench: build
 	QT_QPA_PLATFORM=offscreen bench/run_benchmarks.sh $(BUILD)
+
+# One picture per view of the real window, drawn on a virtual X display.
+screenshot: build
+	xvfb-run -a -s "-screen 0 1024x768x24" ./$(BUILD)/tools/screenshot_tour docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

@@ -59,8 +59,10 @@ QString Latin(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A label at its designed place, widened when the font on this desktop needs more room.
 QLabel* AddLabel(const QString& text, QRect geometry, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    geometry.setWidth(std::max(geometry.width(), label->sizeHint().width()));
     label->setGeometry(geometry);
     return label;
 }
