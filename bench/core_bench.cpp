@@ -11,14 +11,14 @@ namespace quilvern {
 namespace {
 
 class Folder {
-public:
+  public:
     Folder() : path_(std::filesystem::temp_directory_path() / "quilvern-bench-core") {
         std::filesystem::create_directories(path_);
     }
     ~Folder() { std::filesystem::remove_all(path_); }
     std::string WithSeparator() const { return path_.string() + "/"; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -49,8 +49,10 @@ void YearReport(benchmark::State& state) {
     Folder folder;
     Accounts accounts;
     FillSheet(accounts, folder.WithSeparator());
-    for (int m = 1; m <= kMonthCount; ++m) accounts.ledger.Transfer(m);
-    for (auto _ : state) YearReportClick(accounts);
+    for (int m = 1; m <= kMonthCount; ++m)
+        accounts.ledger.Transfer(m);
+    for (auto _ : state)
+        YearReportClick(accounts);
 }
 BENCHMARK(YearReport)->Unit(benchmark::kMicrosecond);
 

@@ -17,7 +17,7 @@
 namespace {
 
 class FirstPaint : public QObject {
-public:
+  public:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
             const auto now = std::chrono::system_clock::now().time_since_epoch();

@@ -18,7 +18,8 @@ void FormatDollar(benchmark::State& state) {
 BENCHMARK(FormatDollar);
 
 void ParseTypedNumber(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ParseNumber("1234567.89"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ParseNumber("1234567.89"));
 }
 BENCHMARK(ParseTypedNumber);
 

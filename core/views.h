@@ -30,6 +30,8 @@ constexpr ViewStates StatesFor(View view) {
 }
 
 // The page that shows line n (1 ... 50).
-constexpr View PageOfLine(int line) { return static_cast<View>((line - 1) / kLinesPerPage); }
+constexpr View PageOfLine(int line) {
+    return static_cast<View>((line - 1) / kLinesPerPage);
+}
 
 }  // namespace quilvern

@@ -10,12 +10,12 @@
 namespace quilvern {
 
 class TextArea {
-public:
+  public:
     // Larger texts are refused with "Text exceeds memo capacity".
     static constexpr std::size_t kCapacity = std::size_t{64} << 20;
 
     const std::string& Text() const { return text_; }
-    void SetText(std::string text);     // the user's edits, as the view delivers them
+    void SetText(std::string text);  // the user's edits, as the view delivers them
     void Clear();
     // Appends S and CR LF; after a text not ending in CR LF, CR LF and S instead.
     void AddLine(std::string_view line);
@@ -27,9 +27,9 @@ public:
     // ("Cannot open file %s", "Text exceeds memo capacity").
     void ReadFromFile(const std::string& path);
 
-    std::function<void()> OnRepaint;   // the text changed; a view shows it again
+    std::function<void()> OnRepaint;  // the text changed; a view shows it again
 
-private:
+  private:
     void Replace(std::string text);
 
     std::string text_;

@@ -17,7 +17,8 @@ void Save(quilvern::TForm1& form, const QString& folder, const char* name) {
     QTest::qWait(150);
     const QPixmap picture = form.screen()->grabWindow(form.winId());
     const QString path = QDir(folder).filePath(QString::fromLatin1(name) + ".png");
-    if (!picture.save(path)) std::fprintf(stderr, "could not save %s\n", qPrintable(path));
+    if (!picture.save(path))
+        std::fprintf(stderr, "could not save %s\n", qPrintable(path));
 }
 
 void Click(quilvern::TForm1& form, const char* button) {
@@ -30,9 +31,9 @@ void FillExample(quilvern::Accounts& data) {
         long double price;
         int quantity;
     };
-    const Line lines[] = {{"Green tea, 100 g", 3.95L, 12},   {"Earl Grey, 250 g", 6.5L, 4},
-                          {"Blue mug", 4.5L, 7},             {"Honey jar", 5.25L, 9},
-                          {"Shortbread tin", 8.75L, 3},      {"Teapot, 1 litre", 24.0L, 1}};
+    const Line lines[] = {{"Green tea, 100 g", 3.95L, 12}, {"Earl Grey, 250 g", 6.5L, 4},
+                          {"Blue mug", 4.5L, 7},           {"Honey jar", 5.25L, 9},
+                          {"Shortbread tin", 8.75L, 3},    {"Teapot, 1 litre", 24.0L, 1}};
     for (std::size_t i = 0; i < std::size(lines); ++i) {
         data.sheet.lines[i].name.SetText(lines[i].name);
         data.sheet.lines[i].price.SetValue(lines[i].price);
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
     quilvern::TForm1 form(folder.path().toStdString() + "/");
     FillExample(form.Data());
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) return 1;
+    if (!QTest::qWaitForWindowExposed(&form))
+        return 1;
     Save(form, output, "sheet");
     Click(form, "Page02");
     Save(form, output, "sheet-page2");

@@ -10,17 +10,17 @@ namespace quilvern {
 
 class BevelPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Bevel { None, Row };
     BevelPanel(const QString& name, QColor background, Bevel bevel, QWidget* parent);
 
     // A fixed caption drawn at (left, top), as a label without a widget of its own.
     void AddCaption(int left, int top, const QString& text);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     struct Caption {
         int left;
         int top;

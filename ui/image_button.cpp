@@ -10,7 +10,8 @@ QIcon ImageIcon(const QString& image) {
     const QString base = QStringLiteral(":/icons/") + image;
     icon.addFile(base + QStringLiteral(".svg"), QSize(16, 16), QIcon::Normal);
     const QString disabled = base + QStringLiteral("-disabled.svg");
-    if (QFile::exists(disabled)) icon.addFile(disabled, QSize(16, 16), QIcon::Disabled);
+    if (QFile::exists(disabled))
+        icon.addFile(disabled, QSize(16, 16), QIcon::Disabled);
     return icon;
 }
 

@@ -34,7 +34,8 @@ void LinkLabel::leaveEvent(QEvent* event) {
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) QDesktopServices::openUrl(target_);
+    if (event->button() == Qt::LeftButton)
+        QDesktopServices::openUrl(target_);
 }
 
 }  // namespace quilvern

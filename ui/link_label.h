@@ -8,15 +8,15 @@ namespace quilvern {
 
 class LinkLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     LinkLabel(const QString& text, QUrl target, QWidget* parent);
 
-protected:
+  protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void Colour(QColor colour);
     QUrl target_;
 };

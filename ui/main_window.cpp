@@ -40,7 +40,7 @@ constexpr QPoint kDesignedPosition{334, 132};
 const QRect kViewArea{0, kTopBarHeight, kClientWidth, kClientHeight - kTopBarHeight};
 
 constexpr std::array<const char*, kViewCount> kPanelNames = {
-    "Page01Panel", "Page02Panel", "Page03Panel", "Page04Panel",
+    "Page01Panel", "Page02Panel",   "Page03Panel",   "Page04Panel",
     "Page05Panel", "TransferPanel", "SettingsPanel", "NotePanel"};
 constexpr std::array<std::string_view, kMonthCount> kMonthKeys = {
     "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -96,8 +96,8 @@ TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(progr
     setWindowIcon(ImageIcon(QStringLiteral("quilvern")));
     setAutoFillBackground(true);
 
-    reportPanel_ = new BevelPanel(QStringLiteral("ReportPanel"), skin::kWindow,
-                                  BevelPanel::Bevel::None, this);
+    reportPanel_ =
+        new BevelPanel(QStringLiteral("ReportPanel"), skin::kWindow, BevelPanel::Bevel::None, this);
     reportPanel_->setGeometry(kViewArea);
     reportPanel_->hide();
     BuildTopBar();
@@ -125,12 +125,14 @@ TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(progr
 
 TForm1::~TForm1() {
     Guarded([this] {
-        if (events_.onDestroy) events_.onDestroy();
+        if (events_.onDestroy)
+            events_.onDestroy();
     });
     // The widgets show models that die with this object: they go first.
     const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     qDeleteAll(children);
-    if (Form1 == this) Form1 = nullptr;
+    if (Form1 == this)
+        Form1 = nullptr;
 }
 
 void TForm1::FormCreate() {
@@ -151,9 +153,11 @@ void TForm1::FormClose() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (event->spontaneous()) return;  // a restore from the task bar is no new show
+    if (event->spontaneous())
+        return;  // a restore from the task bar is no new show
     Guarded([this] {
-        if (events_.onShow) events_.onShow();
+        if (events_.onShow)
+            events_.onShow();
     });
     topPanel_->setFocus(Qt::OtherFocusReason);
 }
@@ -161,9 +165,11 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     bool canClose = true;
     Guarded([&] {
-        if (events_.onCloseQuery) events_.onCloseQuery(canClose);
+        if (events_.onCloseQuery)
+            events_.onCloseQuery(canClose);
     });
-    if (!canClose) return event->ignore();
+    if (!canClose)
+        return event->ignore();
     try {
         FormClose();
         event->accept();
@@ -178,13 +184,15 @@ void TForm1::SaveOnSessionEnd() {
     // written here as well, so notes typed during the run are never lost.
     Guarded([this] {
         bool canClose = true;
-        if (events_.onCloseQuery) events_.onCloseQuery(canClose);
+        if (events_.onCloseQuery)
+            events_.onCloseQuery(canClose);
         FormClose();
     });
 }
 
 void TForm1::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LocaleChange) ReadSeparators();
+    if (event->type() == QEvent::LocaleChange)
+        ReadSeparators();
     QWidget::changeEvent(event);
 }
 
@@ -202,15 +210,16 @@ void TForm1::ReadSeparators() {
 
 void TForm1::TakeTextEdits() {
     for (TextView* view : {noteText_, reportText_}) {
-        if (view != nullptr) view->Take();
+        if (view != nullptr)
+            view->Take();
     }
 }
 
 // --- Building -------------------------------------------------------------------------
 
 void TForm1::BuildTopBar() {
-    topPanel_ = new BevelPanel(QStringLiteral("TopPanel"), skin::kTopBar,
-                               BevelPanel::Bevel::None, this);
+    topPanel_ =
+        new BevelPanel(QStringLiteral("TopPanel"), skin::kTopBar, BevelPanel::Bevel::None, this);
     topPanel_->setGeometry(0, 0, kClientWidth, kTopBarHeight);
     topPanel_->setFocusPolicy(Qt::TabFocus);
     for (int p = 0; p < kPageCount; ++p) {
@@ -253,8 +262,8 @@ void TForm1::BuildTopBar() {
     totalLabel1_->setObjectName(QStringLiteral("TotalLabel1"));
     totalLabel2_ = AddLabel(QStringLiteral("="), {382, 11, 6, 13}, topPanel_);
     totalLabel2_->setObjectName(QStringLiteral("TotalLabel2"));
-    finalTotal_ = AddTotal(data_.sheet.finalTotal, QStringLiteral("FinalTotal"),
-                           {395, 8, 121, 21}, topPanel_);
+    finalTotal_ = AddTotal(data_.sheet.finalTotal, QStringLiteral("FinalTotal"), {395, 8, 121, 21},
+                           topPanel_);
 
     reportTopPanel_ = new BevelPanel(QStringLiteral("ReportTopPanel"), skin::kTopBar,
                                      BevelPanel::Bevel::None, topPanel_);
@@ -269,7 +278,8 @@ void TForm1::BuildTopBar() {
                                  {131, 6, 139, 23}, reportTopPanel_);
     close->setText(QStringLiteral("Close Report Window"));
     close->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    connect(close, &QToolButton::clicked, this, [this] { Guarded([this] { ReportCloseClick(); }); });
+    connect(close, &QToolButton::clicked, this,
+            [this] { Guarded([this] { ReportCloseClick(); }); });
 }
 
 void TForm1::BuildMenu() {
@@ -298,7 +308,8 @@ void TForm1::BuildMenu() {
 
 void TForm1::BuildView(View view) {
     const auto index = static_cast<std::size_t>(view);
-    if (viewBuilt_[index]) return;
+    if (viewBuilt_[index])
+        return;
     viewBuilt_[index] = true;
     switch (view) {
         case View::Transfer:
@@ -322,8 +333,8 @@ void TForm1::BuildPage(int page) {
     for (int row = 0; row < kLinesPerPage; ++row) {
         const int n = page * kLinesPerPage + row + 1;
         ProductLine& line = data_.sheet.lines[n - 1];
-        auto* product = new BevelPanel(Name("Product", n), skin::kWindow,
-                                       BevelPanel::Bevel::Row, panel);
+        auto* product =
+            new BevelPanel(Name("Product", n), skin::kWindow, BevelPanel::Bevel::Row, panel);
         product->setGeometry(0, kRowHeight * row, kClientWidth, kRowHeight);
         product->AddCaption(207, 12, QStringLiteral("@"));
         product->AddCaption(297, 11, QStringLiteral("x"));
@@ -405,11 +416,13 @@ void TForm1::BuildSettingsView() {
     currency_->setInsertPolicy(QComboBox::NoInsert);
     currency_->setMaxVisibleItems(16);
     currency_->setFocusPolicy(Qt::ClickFocus);
-    for (const CurrencyInfo& c : kCurrencies) currency_->addItem(FromCp1252(c.name));
+    for (const CurrencyInfo& c : kCurrencies)
+        currency_->addItem(FromCp1252(c.name));
     currency_->setCurrentIndex(-1);
     auto show = [this] {
         const QString text = FromCp1252(data_.currency.Text());
-        if (currency_->currentText() != text) currency_->setEditText(text);
+        if (currency_->currentText() != text)
+            currency_->setEditText(text);
     };
     data_.currency.OnRepaint = show;
     show();
@@ -445,8 +458,8 @@ void TForm1::BuildAboutPanel() {
     heading->setFont(skin::WindowFont(19));
     centred(heading, 108, 24);
     centred(new QLabel(QStringLiteral("Version 1.2"), about), 134, 13);
-    centred(new QLabel(QStringLiteral("Copyright \u00A9 2026 the Quilvern developers"), about),
-            160, 13);
+    centred(new QLabel(QStringLiteral("Copyright \u00A9 2026 the Quilvern developers"), about), 160,
+            13);
     centred(new QLabel(QStringLiteral("Get more FREE software from"), about), 188, 13);
     auto* link = new LinkLabel(QStringLiteral("quilvern.org"), QUrl(kAboutAddress), about);
     const int linkWidth = link->sizeHint().width();
@@ -459,7 +472,8 @@ void TForm1::BuildAboutPanel() {
 }
 
 void TForm1::BuildReportViewer() {
-    if (reportText_ != nullptr) return;
+    if (reportText_ != nullptr)
+        return;
     reportText_ = new TextView(data_.reportText, QStringLiteral("ReportText"), reportPanel_);
     reportText_->setGeometry(reportPanel_->rect());
     reportTemp_ = new TextView(data_.reportTemp, QStringLiteral("ReportTemp"), reportPanel_);
@@ -475,15 +489,22 @@ void TForm1::ShowView(View view) {
         viewButtons_[i]->setEnabled(states.buttonEnabled[i]);
         viewPanels_[i]->setVisible(states.panelVisible[i]);
     }
-    if (noteText_ != nullptr) noteText_->setVisible(states.noteTextVisible);
+    if (noteText_ != nullptr)
+        noteText_->setVisible(states.noteTextVisible);
     totalLabel1_->setVisible(states.totalsVisible);
     totalLabel2_->setVisible(states.totalsVisible);
     finalTotal_->setVisible(states.totalsVisible);
 }
 
-void TForm1::PageClick(int page) { ShowView(static_cast<View>(page - 1)); }
-void TForm1::TransferClick() { ShowView(View::Transfer); }
-void TForm1::NotesClick() { ShowView(View::Notes); }
+void TForm1::PageClick(int page) {
+    ShowView(static_cast<View>(page - 1));
+}
+void TForm1::TransferClick() {
+    ShowView(View::Transfer);
+}
+void TForm1::NotesClick() {
+    ShowView(View::Notes);
+}
 
 void TForm1::SettingsClick() {
     ShowView(View::Settings);
@@ -493,11 +514,13 @@ void TForm1::SettingsClick() {
 
 void TForm1::SetOverlayEnabled(bool enabled) {
     topPanel_->setEnabled(enabled);
-    for (BevelPanel* panel : viewPanels_) panel->setEnabled(enabled);
+    for (BevelPanel* panel : viewPanels_)
+        panel->setEnabled(enabled);
 }
 
 void TForm1::PopAboutClick() {
-    if (aboutPanel_ == nullptr) BuildAboutPanel();
+    if (aboutPanel_ == nullptr)
+        BuildAboutPanel();
     SetOverlayEnabled(false);
     aboutPanel_->show();
     aboutPanel_->raise();
@@ -508,7 +531,9 @@ void TForm1::AboutCloseBtnClick() {
     aboutPanel_->hide();
 }
 
-void TForm1::SetTitleChange() { setWindowTitle(FromCp1252(data_.setTitle.Text())); }
+void TForm1::SetTitleChange() {
+    setWindowTitle(FromCp1252(data_.setTitle.Text()));
+}
 
 // --- Ledger and viewer --------------------------------------------------------------------
 
@@ -549,9 +574,17 @@ void TForm1::ReportCopyClick() {
     reportText_->setTextCursor(start);
 }
 
-void TForm1::PopNameClick() { quilvern::PopNameClick(data_.sheet); }
-void TForm1::PopPriceClick() { quilvern::PopPriceClick(data_.sheet); }
-void TForm1::PopQuantityClick() { quilvern::PopQuantityClick(data_.sheet); }
-void TForm1::PopTransferClick() { quilvern::PopTransferClick(data_.ledger, data_.dirLabel); }
+void TForm1::PopNameClick() {
+    quilvern::PopNameClick(data_.sheet);
+}
+void TForm1::PopPriceClick() {
+    quilvern::PopPriceClick(data_.sheet);
+}
+void TForm1::PopQuantityClick() {
+    quilvern::PopQuantityClick(data_.sheet);
+}
+void TForm1::PopTransferClick() {
+    quilvern::PopTransferClick(data_.ledger, data_.dirLabel);
+}
 
 }  // namespace quilvern

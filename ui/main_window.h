@@ -28,7 +28,7 @@ inline TForm1* Form1 = nullptr;
 
 class TForm1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The program directory (with its trailing separator) is the only thing the
     // window takes from outside: the executable's folder, or a test's folder.
     explicit TForm1(std::string programDirectory);
@@ -63,12 +63,12 @@ public:
     // The panel of a view, built when first needed.
     QWidget& ViewPanel(View view);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void BuildTopBar();
     void BuildMenu();
     void BuildPage(int page);

@@ -26,8 +26,10 @@ MoneyEdit::MoneyEdit(MoneyField& model, QWidget* parent) : QLineEdit(parent), mo
 
 void MoneyEdit::Show() {
     const QString text = FromCp1252(model_.ShownText());
-    if (text != QLineEdit::text()) setText(text);
-    if (!model_.Focused()) return;
+    if (text != QLineEdit::text())
+        setText(text);
+    if (!model_.Focused())
+        return;
     if (model_.Anchor() == model_.Caret()) {
         setCursorPosition(model_.Caret());
     } else {
@@ -50,9 +52,12 @@ void MoneyEdit::TakeSelection() {
 void MoneyEdit::keyPressEvent(QKeyEvent* event) {
     Guarded([&] {
         TakeSelection();
-        if (event->matches(QKeySequence::Paste)) return PasteClipboard();
-        if (event->matches(QKeySequence::Cut)) return CutToClipboard();
-        if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) return;
+        if (event->matches(QKeySequence::Paste))
+            return PasteClipboard();
+        if (event->matches(QKeySequence::Cut))
+            return CutToClipboard();
+        if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+            return;
         switch (event->key()) {
             case Qt::Key_Escape:
                 return model_.PressEscape();
@@ -65,7 +70,8 @@ void MoneyEdit::keyPressEvent(QKeyEvent* event) {
         const QString text = event->text();
         const bool typed = !text.isEmpty() && text[0].unicode() >= 32 &&
                            !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        if (typed) return TypeText(text);
+        if (typed)
+            return TypeText(text);
         const QString before = QLineEdit::text();
         QLineEdit::keyPressEvent(event);
         if (QLineEdit::text() != before) {
@@ -85,7 +91,8 @@ void MoneyEdit::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void MoneyEdit::TypeText(const QString& text) {
-    for (char c : ToCp1252(text)) model_.TypeChar(c);
+    for (char c : ToCp1252(text))
+        model_.TypeChar(c);
 }
 
 void MoneyEdit::PasteClipboard() {
@@ -93,7 +100,8 @@ void MoneyEdit::PasteClipboard() {
 }
 
 void MoneyEdit::CutToClipboard() {
-    if (model_.ReadOnly || !hasSelectedText()) return;
+    if (model_.ReadOnly || !hasSelectedText())
+        return;
     QApplication::clipboard()->setText(selectedText());
     model_.Cut();
 }
@@ -112,7 +120,8 @@ void MoneyEdit::focusInEvent(QFocusEvent* event) {
 
 void MoneyEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (LeavesTheWindow(event)) return;
+    if (LeavesTheWindow(event))
+        return;
     try {
         model_.FocusOut();
     } catch (const std::exception& error) {
@@ -121,7 +130,8 @@ void MoneyEdit::focusOutEvent(QFocusEvent* event) {
         QPointer<MoneyEdit> self(this);
         const std::string message = error.what();
         QTimer::singleShot(0, this, [self, message] {
-            if (!self) return;
+            if (!self)
+                return;
             self->setFocus(Qt::OtherFocusReason);
             self->Show();
             ShowErrorBox(message);

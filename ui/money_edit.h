@@ -9,18 +9,18 @@ namespace quilvern {
 
 class MoneyEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     MoneyEdit(MoneyField& model, QWidget* parent);
     MoneyField& Model() { return model_; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     void Show();
     void TakeSelection();
     void PasteClipboard();

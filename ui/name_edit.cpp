@@ -9,15 +9,15 @@ namespace quilvern {
 
 NameEdit::NameEdit(TextField& model, QWidget* parent) : QLineEdit(parent), model_(model) {
     model_.OnRepaint = [this] { Show(); };
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-        Guarded([&] { model_.SetText(ToCp1252(text)); });
-    });
+    connect(this, &QLineEdit::textEdited, this,
+            [this](const QString& text) { Guarded([&] { model_.SetText(ToCp1252(text)); }); });
     Show();
 }
 
 void NameEdit::Show() {
     const QString text = FromCp1252(model_.Text());
-    if (text != QLineEdit::text()) setText(text);
+    if (text != QLineEdit::text())
+        setText(text);
 }
 
 void NameEdit::focusInEvent(QFocusEvent* event) {

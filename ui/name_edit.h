@@ -9,13 +9,13 @@ namespace quilvern {
 
 class NameEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     NameEdit(TextField& model, QWidget* parent);
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void Show();
 
     TextField& model_;

@@ -18,7 +18,8 @@ StepButton::StepButton(Direction direction, QuantitySpin& spin)
     connect(&timer_, &QTimer::timeout, this, [this] {
         int next = 0;
         const bool held = QApplication::mouseButtons() & Qt::LeftButton;
-        if (repeat_.Tick(held, &next)) Step();
+        if (repeat_.Tick(held, &next))
+            Step();
         timer_.setInterval(next);
     });
 }
@@ -34,16 +35,20 @@ void StepButton::Step() {
 }
 
 void StepButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    if (spin_.focusPolicy() != Qt::NoFocus && !spin_.hasFocus()) spin_.setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (spin_.focusPolicy() != Qt::NoFocus && !spin_.hasFocus())
+        spin_.setFocus(Qt::MouseFocusReason);
     timer_.start(repeat_.Press());
     update();
 }
 
 void StepButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton)
+        return;
     timer_.stop();
-    if (repeat_.Release(rect().contains(event->position().toPoint()))) Step();
+    if (repeat_.Release(rect().contains(event->position().toPoint())))
+        Step();
     update();
 }
 
@@ -86,8 +91,10 @@ QuantitySpin::QuantitySpin(QuantityField& model, QWidget* parent)
 
 void QuantitySpin::Show() {
     const QString text = FromCp1252(model_.Text());
-    if (text != QLineEdit::text()) setText(text);
-    if (!model_.Focused()) return;
+    if (text != QLineEdit::text())
+        setText(text);
+    if (!model_.Focused())
+        return;
     if (model_.Anchor() == model_.Caret()) {
         setCursorPosition(model_.Caret());
     } else {
@@ -123,7 +130,8 @@ void QuantitySpin::keyPressEvent(QKeyEvent* event) {
         const bool typed = !text.isEmpty() && text[0].unicode() >= 32 &&
                            !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
         if (typed) {
-            for (char c : ToCp1252(text)) model_.TypeChar(c);
+            for (char c : ToCp1252(text))
+                model_.TypeChar(c);
             return;
         }
         QLineEdit::keyPressEvent(event);
@@ -137,13 +145,15 @@ void QuantitySpin::wheelEvent(QWheelEvent* event) {
 
 void QuantitySpin::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (LeavesTheWindow(event) && model_.Focused()) return;
+    if (LeavesTheWindow(event) && model_.Focused())
+        return;
     Guarded([this] { model_.FocusIn(); });
 }
 
 void QuantitySpin::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (LeavesTheWindow(event)) return;
+    if (LeavesTheWindow(event))
+        return;
     Guarded([this] { model_.FocusOut(); });
 }
 

@@ -13,16 +13,16 @@ class QuantitySpin;
 // One of the two step buttons, with its auto-repeat.
 class StepButton : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Direction { Up, Down };
     StepButton(Direction direction, QuantitySpin& spin);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void Step();
 
     Direction direction_;
@@ -33,20 +33,20 @@ private:
 
 class QuantitySpin : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     static constexpr int kButtonsWidth = 18;
 
     QuantitySpin(QuantityField& model, QWidget* parent);
     QuantityField& Model() { return model_; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void Show();
     void TakeSelection();
 

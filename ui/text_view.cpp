@@ -15,10 +15,12 @@ TextView::TextView(TextArea& model, const QString& name, QWidget* parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setTabChangesFocus(false);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!showing_) edited_ = true;
+        if (!showing_)
+            edited_ = true;
     });
     model_.OnRepaint = [this] {
-        if (!taking_) Show();
+        if (!taking_)
+            Show();
     };
     Show();
 }
@@ -31,7 +33,8 @@ void TextView::Show() {
 }
 
 void TextView::Take() {
-    if (!edited_) return;
+    if (!edited_)
+        return;
     // The raw text keeps non-breaking spaces, which the plain-text export turns into blanks.
     const std::string text = FromEditorText(document()->toRawText());
     taking_ = true;
@@ -55,7 +58,8 @@ std::string FromEditorText(const QString& text) {
     const std::string single = ToCp1252(plain);
     bytes.reserve(single.size() + single.size() / 16);
     for (char c : single) {
-        if (c == '\n') bytes += '\r';
+        if (c == '\n')
+            bytes += '\r';
         bytes += c;
     }
     return bytes;

@@ -11,12 +11,12 @@ namespace quilvern {
 
 class TextView : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     TextView(TextArea& model, const QString& name, QWidget* parent);
     // Hands the user's edits to the model.
     void Take();
 
-private:
+  private:
     void Show();
 
     TextArea& model_;

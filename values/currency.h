@@ -8,8 +8,8 @@
 namespace quilvern {
 
 struct CurrencyInfo {
-    std::string_view name;      // the selector's item text
-    std::string_view pattern;   // the display pattern
+    std::string_view name;     // the selector's item text
+    std::string_view pattern;  // the display pattern
 };
 
 inline constexpr std::array<CurrencyInfo, 3> kCurrencies = {{
@@ -21,7 +21,8 @@ inline constexpr std::array<CurrencyInfo, 3> kCurrencies = {{
 // The pattern of the currency whose name is exactly the text; none for any other text.
 inline std::optional<std::string_view> CurrencyPattern(std::string_view selectorText) {
     for (const auto& currency : kCurrencies) {
-        if (selectorText == currency.name) return currency.pattern;
+        if (selectorText == currency.name)
+            return currency.pattern;
     }
     return std::nullopt;
 }

@@ -22,7 +22,8 @@ long double PowerOfTen(long long n) {
         }
         return powers;
     }();
-    if (n < kExactPowers) return exact[static_cast<std::size_t>(n)];
+    if (n < kExactPowers)
+        return exact[static_cast<std::size_t>(n)];
     return std::pow(10.0L, static_cast<long double>(n));
 }
 

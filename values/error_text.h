@@ -8,7 +8,8 @@ namespace quilvern {
 
 inline std::string ErrorBoxText(std::string_view message) {
     std::string text(message);
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        text += '.';
     return text;
 }
 

@@ -22,7 +22,8 @@ Money MoneyField::Value() {
     const auto parsed = ParseEditText();
     const Money before = value_;
     value_ = parsed ? *parsed : MinValue;
-    if (!(value_ == before)) Repaint();
+    if (!(value_ == before))
+        Repaint();
     return parsed ? value_ : 0;
 }
 
@@ -35,17 +36,20 @@ void MoneyField::SetValue(Money value) {
 void MoneyField::SetText(std::string_view text) {
     const std::string normalised = NormaliseMoneyText(text, seps_);
     const auto parsed = ParseNumber(normalised, seps_.decimal);
-    if (!parsed) throw Error(NotValidMessage(normalised));
+    if (!parsed)
+        throw Error(NotValidMessage(normalised));
     SetValue(*parsed);
 }
 
 std::string MoneyField::FormattedText() const {
-    if (displayFormat_.empty()) return FormatGeneral(value_, seps_);
+    if (displayFormat_.empty())
+        return FormatGeneral(value_, seps_);
     return FormatByPattern(value_, displayFormat_, seps_);
 }
 
 void MoneyField::SetDisplayFormat(std::string_view pattern) {
-    if (pattern == displayFormat_) return;
+    if (pattern == displayFormat_)
+        return;
     displayFormat_ = pattern;
     Repaint();
     RefreshEditText();
@@ -68,7 +72,8 @@ void MoneyField::Select(int anchor, int caret) {
 }
 
 void MoneyField::TypeChar(char c) {
-    if ((c == '.' || c == ',') && c != seps_.thousands) c = seps_.decimal;
+    if ((c == '.' || c == ',') && c != seps_.thousands)
+        c = seps_.decimal;
     const auto [from, to] = std::minmax(anchor_, caret_);
     std::string candidate = text_;
     candidate.replace(from, to - from, 1, c);
@@ -76,7 +81,8 @@ void MoneyField::TypeChar(char c) {
         Beep();
         return;
     }
-    if (ReadOnly) return;
+    if (ReadOnly)
+        return;
     ReplaceText(std::move(candidate), from + 1);
 }
 
@@ -87,12 +93,14 @@ void MoneyField::PressEscape() {
 }
 
 void MoneyField::Edit(std::string text, int caret) {
-    if (ReadOnly) return;
+    if (ReadOnly)
+        return;
     ReplaceText(std::move(text), caret);
 }
 
 void MoneyField::Paste(std::string_view clipboard) {
-    if (ReadOnly) return;
+    if (ReadOnly)
+        return;
     // A single-line edit takes the clipboard's text up to its first line break.
     clipboard = clipboard.substr(0, clipboard.find_first_of("\r\n"));
     const std::string before = text_;
@@ -111,7 +119,8 @@ void MoneyField::Paste(std::string_view clipboard) {
 }
 
 std::string MoneyField::Cut() {
-    if (ReadOnly) return {};
+    if (ReadOnly)
+        return {};
     const auto [from, to] = std::minmax(anchor_, caret_);
     std::string removed = text_.substr(from, to - from);
     std::string rest = text_;
@@ -125,7 +134,8 @@ void MoneyField::FocusIn(FocusCause cause) {
     formatting_ = true;
     RefreshEditText();
     formatting_ = false;
-    if (FormatOnEditing) RegroupEditText();
+    if (FormatOnEditing)
+        RegroupEditText();
     if (AutoSelect && cause != FocusCause::LeftMouse) {
         Select(0, static_cast<int>(text_.size()));
     } else {
@@ -151,27 +161,35 @@ void MoneyField::FocusOut() {
 }
 
 std::string MoneyField::EditPattern() const {
-    if (DecimalPlaces == 0) return "0";
+    if (DecimalPlaces == 0)
+        return "0";
     return "0." + std::string(DecimalPlaces, '#');
 }
 
 Money MoneyField::InRange(Money value) const {
-    if (MinValue == MaxValue) return value;
-    if (MinValue < MaxValue) return std::clamp(value, MinValue, MaxValue);
-    if (MaxValue == 0) return value < MinValue ? MinValue : value;
-    if (MinValue == 0) return value > MaxValue ? MaxValue : value;
+    if (MinValue == MaxValue)
+        return value;
+    if (MinValue < MaxValue)
+        return std::clamp(value, MinValue, MaxValue);
+    if (MaxValue == 0)
+        return value < MinValue ? MinValue : value;
+    if (MinValue == 0)
+        return value > MaxValue ? MaxValue : value;
     return value;
 }
 
 std::optional<long double> MoneyField::ParseEditText() const {
     const auto parsed = ParseNumber(NormaliseMoneyText(text_, seps_), seps_.decimal);
-    if (!parsed) return std::nullopt;
+    if (!parsed)
+        return std::nullopt;
     return InRange(*parsed);
 }
 
 void MoneyField::RefreshEditText() {
-    std::string text = value_ == 0 && ZeroEmpty ? "" : FormatByPattern(value_, EditPattern(), seps_);
-    if (text == text_) return;
+    std::string text =
+        value_ == 0 && ZeroEmpty ? "" : FormatByPattern(value_, EditPattern(), seps_);
+    if (text == text_)
+        return;
     const int end = static_cast<int>(text.size());
     ReplaceText(std::move(text), end);
 }
@@ -184,8 +202,7 @@ void MoneyField::RegroupEditText() {
         displayFormat_.find(',') == std::string::npos ? Grouping::Off : Grouping::On;
     text = GroupDigits(text, grouping, seps_);
     // The caret keeps its distance from the end of the text.
-    const int caret =
-        caret_ + static_cast<int>(text.size()) - static_cast<int>(before.size());
+    const int caret = caret_ + static_cast<int>(text.size()) - static_cast<int>(before.size());
     text_ = std::move(text);
     Select(caret, caret);
     formatting_ = false;
@@ -203,18 +220,23 @@ void MoneyField::ReplaceText(std::string text, int caret) {
 }
 
 void MoneyField::Changed() {
-    if (formatting_) return;
-    if (focused_ && FormatOnEditing) RegroupEditText();
+    if (formatting_)
+        return;
+    if (focused_ && FormatOnEditing)
+        RegroupEditText();
     Repaint();
-    if (OnChange) OnChange();
+    if (OnChange)
+        OnChange();
 }
 
 void MoneyField::Beep() {
-    if (BeepOnError && OnBeep) OnBeep();
+    if (BeepOnError && OnBeep)
+        OnBeep();
 }
 
 void MoneyField::Repaint() {
-    if (OnRepaint) OnRepaint();
+    if (OnRepaint)
+        OnRepaint();
 }
 
 bool MoneyField::Accepts(std::string_view candidate) const {
@@ -222,15 +244,18 @@ bool MoneyField::Accepts(std::string_view candidate) const {
     if (const auto point = candidate.find(decimal); point != std::string_view::npos) {
         const auto mark = candidate.find_first_of("Ee", point);
         const auto end = mark == std::string_view::npos ? candidate.size() : mark;
-        if (end - point - 1 > DecimalPlaces) return false;
+        if (end - point - 1 > DecimalPlaces)
+            return false;
     }
     const bool allowed = std::all_of(candidate.begin(), candidate.end(), [&](char c) {
         return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'E' || c == 'e' ||
                c == decimal;
     });
-    if (!allowed) return false;
+    if (!allowed)
+        return false;
     const auto parsed = ParseNumber(candidate.substr(0, kCheckedLength), decimal);
-    if (!parsed) return false;
+    if (!parsed)
+        return false;
     return !(MinValue >= 0 && MaxValue > 0 && *parsed < 0);
 }
 

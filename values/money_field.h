@@ -14,14 +14,14 @@ namespace quilvern {
 enum class FocusCause { Keyboard, LeftMouse };
 
 class MoneyField {
-public:
+  public:
     MoneyField();
 
-    Money Value();                     // parses the edit text; 0 when it does not parse
-    void SetValue(Money value);        // raises OnChange only if the edit text changes
+    Money Value();               // parses the edit text; 0 when it does not parse
+    void SetValue(Money value);  // raises OnChange only if the edit text changes
     const std::string& Text() const { return text_; }
-    void SetText(std::string_view text);   // throws Error when the text is no number
-    std::string FormattedText() const;     // the stored value in DisplayFormat
+    void SetText(std::string_view text);  // throws Error when the text is no number
+    std::string FormattedText() const;    // the stored value in DisplayFormat
     Money StoredValue() const { return value_; }
 
     const std::string& DisplayFormat() const { return displayFormat_; }
@@ -32,17 +32,17 @@ public:
     std::string ShownText() const { return focused_ ? text_ : FormattedText(); }
     bool Focused() const { return focused_; }
     int Caret() const { return caret_; }
-    int Anchor() const { return anchor_; }    // the other end of the selection
-    void Select(int anchor, int caret);       // clamped to the text
+    int Anchor() const { return anchor_; }  // the other end of the selection
+    void Select(int anchor, int caret);     // clamped to the text
 
     // The user's input, as the keyboard, the clipboard and the focus deliver it.
-    void TypeChar(char c);                    // a character of code 32 or more
+    void TypeChar(char c);  // a character of code 32 or more
     void PressEscape();
-    void Edit(std::string text, int caret);   // Backspace, Delete: the plain edit's result
+    void Edit(std::string text, int caret);  // Backspace, Delete: the plain edit's result
     void Paste(std::string_view clipboard);
-    std::string Cut();                        // removes and returns the selection
+    std::string Cut();  // removes and returns the selection
     void FocusIn(FocusCause cause);
-    void FocusOut();   // throws Error and keeps the focus when the text is no number
+    void FocusOut();  // throws Error and keeps the focus when the text is no number
 
     unsigned DecimalPlaces = 2;
     bool ZeroEmpty = true;
@@ -53,11 +53,11 @@ public:
     bool ReadOnly = false;
     bool AutoSelect = true;
 
-    std::function<void()> OnChange;    // after each change of the edit text, see Changed()
-    std::function<void()> OnBeep;      // the platform's warning sound
-    std::function<void()> OnRepaint;   // something the view shows has changed
+    std::function<void()> OnChange;   // after each change of the edit text, see Changed()
+    std::function<void()> OnBeep;     // the platform's warning sound
+    std::function<void()> OnRepaint;  // something the view shows has changed
 
-private:
+  private:
     std::string EditPattern() const;
     Money InRange(Money value) const;
     std::optional<long double> ParseEditText() const;

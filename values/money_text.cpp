@@ -13,7 +13,9 @@ constexpr int kExponentStop = 500;  // exponent digits stop once the exponent re
 // exponent that the extended type holds throughout.
 constexpr long double kOutOfRange = 1E4932L;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -22,51 +24,64 @@ std::string NormaliseMoneyText(std::string_view text, Separators seps) {
     text = last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
     text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
     std::string result(text);
-    if (seps.decimal != seps.thousands) std::erase(result, seps.thousands);
+    if (seps.decimal != seps.thousands)
+        std::erase(result, seps.thousands);
     for (char mapped : {'.', ','}) {
         if (seps.decimal != mapped && seps.thousands != mapped) {
             std::replace(result.begin(), result.end(), mapped, seps.decimal);
         }
     }
-    if (result.empty()) return "0";
-    if (result == "-") return "-0";
+    if (result.empty())
+        return "0";
+    if (result == "-")
+        return "-0";
     return result;
 }
 
 std::optional<long double> ParseNumber(std::string_view text, char decimalSeparator) {
     std::size_t i = 0;
     auto at = [&](std::size_t p) { return p < text.size() ? text[p] : '\0'; };
-    while (at(i) == ' ') ++i;
+    while (at(i) == ' ')
+        ++i;
     bool negative = false;
-    if (at(i) == '+' || at(i) == '-') negative = text[i++] == '-';
+    if (at(i) == '+' || at(i) == '-')
+        negative = text[i++] == '-';
 
     long double digits = 0;
     long long fractionDigits = 0;
     bool tookAny = false;
-    for (; IsDigit(at(i)); ++i, tookAny = true) digits = digits * 10 + (text[i] - '0');
+    for (; IsDigit(at(i)); ++i, tookAny = true)
+        digits = digits * 10 + (text[i] - '0');
     if (i < text.size() && text[i] == decimalSeparator) {
         ++i;
         tookAny = true;
-        for (; IsDigit(at(i)); ++i, ++fractionDigits) digits = digits * 10 + (text[i] - '0');
+        for (; IsDigit(at(i)); ++i, ++fractionDigits)
+            digits = digits * 10 + (text[i] - '0');
     }
-    if (!tookAny) return std::nullopt;
+    if (!tookAny)
+        return std::nullopt;
 
     long long exponent = 0;
     if (at(i) == 'E' || at(i) == 'e') {
         ++i;
         bool negativeExponent = false;
-        if (at(i) == '+' || at(i) == '-') negativeExponent = text[i++] == '-';
-        while (IsDigit(at(i)) && exponent < kExponentStop) exponent = exponent * 10 + (text[i++] - '0');
-        if (negativeExponent) exponent = -exponent;
+        if (at(i) == '+' || at(i) == '-')
+            negativeExponent = text[i++] == '-';
+        while (IsDigit(at(i)) && exponent < kExponentStop)
+            exponent = exponent * 10 + (text[i++] - '0');
+        if (negativeExponent)
+            exponent = -exponent;
     }
-    while (at(i) == ' ') ++i;
-    if (i != text.size()) return std::nullopt;
+    while (at(i) == ' ')
+        ++i;
+    if (i != text.size())
+        return std::nullopt;
 
     // The power of ten is formed on its own, so 1E4932 overflows although 0.1E4932 does not.
     const long long scale = exponent - fractionDigits;
-    const long double value =
-        scale >= 0 ? digits * PowerOfTen(scale) : digits / PowerOfTen(-scale);
-    if (!(std::fabs(value) < kOutOfRange)) return std::nullopt;
+    const long double value = scale >= 0 ? digits * PowerOfTen(scale) : digits / PowerOfTen(-scale);
+    if (!(std::fabs(value) < kOutOfRange))
+        return std::nullopt;
     return negative ? -value : value;
 }
 

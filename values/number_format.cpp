@@ -27,7 +27,8 @@ bool CountsAsZero(long double value) {
 std::uint64_t DivideByTenToEven(std::uint64_t n) {
     std::uint64_t quotient = n / 10;
     const std::uint64_t remainder = n % 10;
-    if (remainder > 5 || (remainder == 5 && quotient % 2 == 1)) ++quotient;
+    if (remainder > 5 || (remainder == 5 && quotient % 2 == 1))
+        ++quotient;
     return quotient;
 }
 
@@ -76,8 +77,10 @@ std::array<std::string_view, 3> SplitSections(std::string_view pattern) {
         const bool end = i == pattern.size();
         const char c = end ? ';' : pattern[i];
         if (quote != 0) {
-            if (c == quote) quote = 0;
-            if (!end) continue;
+            if (c == quote)
+                quote = 0;
+            if (!end)
+                continue;
         } else if (c == '\'' || c == '"') {
             quote = c;
             continue;
@@ -92,7 +95,8 @@ std::array<std::string_view, 3> SplitSections(std::string_view pattern) {
 
 // The wanted section, or the first when the wanted one is missing or empty.
 Section Choose(const std::array<std::string_view, 3>& sections, int wanted) {
-    if (!sections[wanted].empty()) return {sections[wanted], wanted};
+    if (!sections[wanted].empty())
+        return {sections[wanted], wanted};
     return {sections[0], 0};
 }
 
@@ -101,7 +105,8 @@ bool AllBitsZero(long double value) {
 }
 
 int SectionFor(long double value) {
-    if (AllBitsZero(value)) return 2;
+    if (AllBitsZero(value))
+        return 2;
     return std::signbit(value) ? 1 : 0;
 }
 
@@ -126,23 +131,26 @@ void Walk(std::string_view section, Visitor&& visit) {
 }
 
 struct Layout {
-    int placeholders = 0;        // P
-    int integerPlaces = -1;      // I, -1 until a '.' is seen
-    int beforeFirstZero = -1;    // F0, -1: no '0'
-    int throughLastZero = 0;     // L0
+    int placeholders = 0;      // P
+    int integerPlaces = -1;    // I, -1 until a '.' is seen
+    int beforeFirstZero = -1;  // F0, -1: no '0'
+    int throughLastZero = 0;   // L0
     bool grouping = false;
 
     void Literal(std::string_view) {}
     void Placeholder(char c) {
         ++placeholders;
         if (c == '0') {
-            if (beforeFirstZero < 0) beforeFirstZero = placeholders - 1;
+            if (beforeFirstZero < 0)
+                beforeFirstZero = placeholders - 1;
             throughLastZero = placeholders;
         }
     }
     void Mark(char c) {
-        if (c == ',') grouping = true;
-        if (c == '.' && integerPlaces < 0) integerPlaces = placeholders;
+        if (c == ',')
+            grouping = true;
+        if (c == '.' && integerPlaces < 0)
+            integerPlaces = placeholders;
     }
     int I() const { return integerPlaces < 0 ? placeholders : integerPlaces; }
     int Decimals() const { return placeholders - I(); }
@@ -160,7 +168,7 @@ Layout Scan(std::string_view section) {
 
 // Writes the form through the section's placeholders, literals and separators.
 class Writer {
-public:
+  public:
     Writer(const DecimalForm& form, const Layout& layout, Separators seps)
         : digits_(form.digits),
           k_(std::max(form.exponent, layout.I())),
@@ -175,7 +183,8 @@ public:
     void Placeholder(char) {
         if (shift_ > 0) {
             // Integer digits without a placeholder of their own appear at the first one.
-            for (long long i = 0; i <= shift_; ++i) Step(NextDigit());
+            for (long long i = 0; i <= shift_; ++i)
+                Step(NextDigit());
             shift_ = 0;
         } else if (shift_ < 0) {
             ++shift_;
@@ -186,14 +195,16 @@ public:
     }
     std::string& Out() { return out_; }
 
-private:
+  private:
     char NextDigit() {
-        if (next_ < digits_.size()) return digits_[next_++];
+        if (next_ < digits_.size())
+            return digits_[next_++];
         return k_ > -mandatoryDecimals_ ? '0' : 0;
     }
     void Step(char c) {
         if (c != 0) {
-            if (k_ == 0) out_ += seps_.decimal;
+            if (k_ == 0)
+                out_ += seps_.decimal;
             out_ += c;
             if (k_ > 1 && grouping_ && k_ % 3 == 1 && seps_.thousands != '\0') {
                 out_ += seps_.thousands;
@@ -217,10 +228,12 @@ private:
 
 DecimalForm ToDecimalForm(long double value, int precision, int decimals) {
     DecimalForm form;
-    if (!std::isfinite(value) || CountsAsZero(value)) return form;
+    if (!std::isfinite(value) || CountsAsZero(value))
+        return form;
     auto [digits, exponent] = EighteenDigits(std::fabs(value));
     long long keep = static_cast<long long>(exponent) + decimals;
-    if (keep < 0) return form;
+    if (keep < 0)
+        return form;
     keep = std::min<long long>(keep, precision);
     if (keep < kSignificantDigits) {
         const bool up = digits[keep] >= '5';
@@ -228,7 +241,8 @@ DecimalForm ToDecimalForm(long double value, int precision, int decimals) {
         if (up) {
             // Half away from zero on the decimal string, not on the binary value.
             auto i = static_cast<long long>(digits.size()) - 1;
-            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+            while (i >= 0 && digits[i] == '9')
+                digits[i--] = '0';
             if (i < 0) {
                 digits = "1";
                 ++exponent;
@@ -247,18 +261,23 @@ DecimalForm ToDecimalForm(long double value, int precision, int decimals) {
 }
 
 std::string FormatGeneral(long double value, Separators seps) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
     const DecimalForm form = ToDecimalForm(value, kGeneralPrecision, kUnlimitedDecimals);
     std::string out = form.negative ? "-" : "";
-    if (form.digits.empty()) return out.append("0");
+    if (form.digits.empty())
+        return out.append("0");
     const std::string& d = form.digits;
     const int x = form.exponent;
     if (x > kGeneralPrecision || x < -3) {
         out += d[0];
-        if (d.size() > 1) out.append(1, seps.decimal).append(d, 1);
+        if (d.size() > 1)
+            out.append(1, seps.decimal).append(d, 1);
         out += 'E';
-        if (x - 1 < 0) out += '-';
+        if (x - 1 < 0)
+            out += '-';
         out += std::to_string(std::abs(x - 1));
     } else if (x <= 0) {
         out += '0';
@@ -267,32 +286,40 @@ std::string FormatGeneral(long double value, Separators seps) {
     } else {
         const auto whole = static_cast<std::size_t>(x);
         out.append(d, 0, whole);
-        if (d.size() < whole) out.append(whole - d.size(), '0');
-        if (d.size() > whole) out.append(1, seps.decimal).append(d, whole);
+        if (d.size() < whole)
+            out.append(whole - d.size(), '0');
+        if (d.size() > whole)
+            out.append(1, seps.decimal).append(d, whole);
     }
     return out;
 }
 
 std::string FormatByPattern(long double value, std::string_view pattern, Separators seps) {
-    if (pattern.size() > kMaxPatternLength) throw Error("Format string too long");
-    if (!std::isfinite(value)) return FormatGeneral(value, seps);
+    if (pattern.size() > kMaxPatternLength)
+        throw Error("Format string too long");
+    if (!std::isfinite(value))
+        return FormatGeneral(value, seps);
     const auto sections = SplitSections(pattern);
     Section section = Choose(sections, SectionFor(value));
-    if (section.text.empty()) return FormatGeneral(value, seps);
+    if (section.text.empty())
+        return FormatGeneral(value, seps);
     Layout layout = Scan(section.text);
     const DecimalForm form = ToDecimalForm(value, kSignificantDigits, layout.Decimals());
-    if (form.exponent > kSignificantDigits) return FormatGeneral(value, seps);
+    if (form.exponent > kSignificantDigits)
+        return FormatGeneral(value, seps);
     if (form.digits.empty()) {
         // An amount that rounds to zero is written by the zero section, without a sign.
         const Section zero = Choose(sections, 2);
-        if (zero.text.empty()) return FormatGeneral(value, seps);
+        if (zero.text.empty())
+            return FormatGeneral(value, seps);
         if (zero.index != section.index) {
             section = zero;
             layout = Scan(section.text);
         }
     }
     Writer writer(form, layout, seps);
-    if (form.negative && section.index == 0) writer.Literal("-");
+    if (form.negative && section.index == 0)
+        writer.Literal("-");
     Walk(section.text, writer);
     return std::move(writer.Out());
 }

@@ -9,8 +9,15 @@
 
 namespace quilvern {
 
-struct Separators { char decimal = '.'; char thousands = ','; };   // thousands == '\0': none
-struct DecimalForm { std::string digits; int exponent = 0; bool negative = false; };
+struct Separators {
+    char decimal = '.';
+    char thousands = ',';
+};  // thousands == '\0': none
+struct DecimalForm {
+    std::string digits;
+    int exponent = 0;
+    bool negative = false;
+};
 
 // The value as 0.digits x 10^exponent, rounded to at most `precision` significant
 // digits and `decimals` places after the point.

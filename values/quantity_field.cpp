@@ -8,12 +8,17 @@ namespace {
 
 constexpr int kWheelNotch = 120;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexDigit(char c) {
-    if (IsDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (IsDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -39,12 +44,14 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
         base = 16;
         text.remove_prefix(2);
     }
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     constexpr std::int64_t kLimit = std::int64_t{1} << 32;  // beyond any 32-bit value
     std::int64_t magnitude = 0;
     for (char c : text) {
         const int digit = base == 16 ? HexDigit(c) : (IsDigit(c) ? c - '0' : -1);
-        if (digit < 0) return std::nullopt;
+        if (digit < 0)
+            return std::nullopt;
         magnitude = std::min(magnitude * base + digit, kLimit);
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
@@ -56,7 +63,8 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
 }
 
 std::int32_t QuantityField::Value() const {
-    if (text_.empty()) return MinValue;
+    if (text_.empty())
+        return MinValue;
     return ParseInteger(text_).value_or(MinValue);
 }
 
@@ -82,7 +90,8 @@ void QuantityField::TypeChar(char c) {
         Beep();
         return;
     }
-    if (ReadOnly) return;
+    if (ReadOnly)
+        return;
     const auto [from, to] = std::minmax(anchor_, caret_);
     std::string text = text_;
     text.replace(from, to - from, 1, c);
@@ -90,43 +99,55 @@ void QuantityField::TypeChar(char c) {
 }
 
 void QuantityField::Edit(std::string text, int caret) {
-    if (!EditorEnabled || ReadOnly) return;
+    if (!EditorEnabled || ReadOnly)
+        return;
     ReplaceText(std::move(text), caret);
 }
 
 void QuantityField::StepUp() {
-    if (ReadOnly) return Beep();
-    if (OnUpClick) return OnUpClick();
+    if (ReadOnly)
+        return Beep();
+    if (OnUpClick)
+        return OnUpClick();
     Step(Increment);
 }
 
 void QuantityField::StepDown() {
-    if (ReadOnly) return Beep();
-    if (OnDownClick) return OnDownClick();
+    if (ReadOnly)
+        return Beep();
+    if (OnDownClick)
+        return OnDownClick();
     Step(-std::int64_t{Increment});
 }
 
 void QuantityField::Wheel(int delta) {
-    if (!focused_ || ReadOnly) return;
+    if (!focused_ || ReadOnly)
+        return;
     const int notches = delta / kWheelNotch;
-    if (notches != 0) Step(std::int64_t{notches} * Increment);
+    if (notches != 0)
+        Step(std::int64_t{notches} * Increment);
 }
 
 void QuantityField::FocusIn() {
     focused_ = true;
-    if (AutoSelect) Select(0, static_cast<int>(text_.size()));
-    if (OnRepaint) OnRepaint();
+    if (AutoSelect)
+        Select(0, static_cast<int>(text_.size()));
+    if (OnRepaint)
+        OnRepaint();
 }
 
 void QuantityField::FocusOut() {
     focused_ = false;
     const std::int32_t value = Value();
-    if (InRange(value) != value) SetValue(value);
-    if (OnRepaint) OnRepaint();
+    if (InRange(value) != value)
+        SetValue(value);
+    if (OnRepaint)
+        OnRepaint();
 }
 
 std::int32_t QuantityField::InRange(std::int64_t value) const {
-    if (MinValue != MaxValue) value = std::clamp<std::int64_t>(value, MinValue, MaxValue);
+    if (MinValue != MaxValue)
+        value = std::clamp<std::int64_t>(value, MinValue, MaxValue);
     return Clamp32(value);
 }
 
@@ -139,12 +160,15 @@ void QuantityField::ReplaceText(std::string text, int caret) {
     const bool changed = text != text_;
     text_ = std::move(text);
     Select(caret, caret);
-    if (OnRepaint) OnRepaint();
-    if (changed && OnChange) OnChange();
+    if (OnRepaint)
+        OnRepaint();
+    if (changed && OnChange)
+        OnChange();
 }
 
 void QuantityField::Beep() {
-    if (OnBeep) OnBeep();
+    if (OnBeep)
+        OnBeep();
 }
 
 int StepRepeat::Press() {

@@ -14,9 +14,9 @@ namespace quilvern {
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
 class QuantityField {
-public:
-    std::int32_t Value() const;          // MinValue when the text is no whole number
-    void SetValue(std::int32_t value);   // raises OnChange only if the text changes
+  public:
+    std::int32_t Value() const;         // MinValue when the text is no whole number
+    void SetValue(std::int32_t value);  // raises OnChange only if the text changes
     const std::string& Text() const { return text_; }
     void SetText(std::string_view text);
 
@@ -24,11 +24,11 @@ public:
     int Anchor() const { return anchor_; }
     void Select(int anchor, int caret);
 
-    void TypeChar(char c);                    // digits only; others beep
-    void Edit(std::string text, int caret);   // Backspace, Delete, cut, paste
+    void TypeChar(char c);                   // digits only; others beep
+    void Edit(std::string text, int caret);  // Backspace, Delete, cut, paste
     void StepUp();
     void StepDown();
-    void Wheel(int delta);                    // 120 per notch, positive away from the user
+    void Wheel(int delta);  // 120 per notch, positive away from the user
     void FocusIn();
     void FocusOut();
     bool Focused() const { return focused_; }
@@ -46,7 +46,7 @@ public:
     std::function<void()> OnUpClick;
     std::function<void()> OnDownClick;
 
-private:
+  private:
     std::int32_t InRange(std::int64_t value) const;
     void Step(std::int64_t delta);
     void ReplaceText(std::string text, int caret);
@@ -61,7 +61,7 @@ private:
 // The auto-repeat of a step button: one step at a release over the button, a first
 // repeat 400 ms after the press, then one every 100 ms while the button is held.
 class StepRepeat {
-public:
+  public:
     static constexpr int kFirstDelayMs = 400;
     static constexpr int kRepeatMs = 100;
 
@@ -70,7 +70,7 @@ public:
     bool Release(bool overButton);      // true: make one step; the timer stops
     bool Pressed() const { return pressed_; }
 
-private:
+  private:
     bool pressed_ = false;
 };
 

@@ -8,21 +8,24 @@
 namespace quilvern {
 
 class TextField {
-public:
+  public:
     explicit TextField(std::string text = {}) : text_(std::move(text)) {}
 
     const std::string& Text() const { return text_; }
     void SetText(std::string_view text) {
-        if (text == text_) return;
+        if (text == text_)
+            return;
         text_ = text;
-        if (OnRepaint) OnRepaint();
-        if (OnChange) OnChange();
+        if (OnRepaint)
+            OnRepaint();
+        if (OnChange)
+            OnChange();
     }
 
     std::function<void()> OnChange;
     std::function<void()> OnRepaint;
 
-private:
+  private:
     std::string text_;
 };
 

@@ -12,7 +12,8 @@ TEST(Cp1252, CurrencySignsAreSingleBytesBothWays) {
 
 TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(ToCp1252(FromCp1252(all)), all);
 }
 

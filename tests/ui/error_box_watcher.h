@@ -10,13 +10,14 @@
 namespace quilvern::test {
 
 class ErrorBoxWatcher {
-public:
+  public:
     ErrorBoxWatcher() {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 auto* box = qobject_cast<QMessageBox*>(widget);
-                if (box == nullptr || !box->isVisible()) continue;
+                if (box == nullptr || !box->isVisible())
+                    continue;
                 texts.push_back(box->text().toStdString());
                 captions.push_back(box->windowTitle().toStdString());
                 box->accept();
@@ -28,7 +29,7 @@ public:
     std::vector<std::string> texts;
     std::vector<std::string> captions;
 
-private:
+  private:
     QTimer timer_;
 };
 

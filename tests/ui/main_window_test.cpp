@@ -24,13 +24,14 @@ constexpr std::array<const char*, 12> kReportButtons = {
     "ReportJul", "ReportAug", "ReportSep", "ReportOct", "ReportNov", "ReportDec"};
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void Start() {
         form = std::make_unique<TForm1>(dir.WithSeparator());
         form->show();
         QApplication::setActiveWindow(form.get());
         // Views are built when first shown; build them all so every control exists.
-        for (View view : {View::Transfer, View::Notes, View::Settings}) form->ViewPanel(view);
+        for (View view : {View::Transfer, View::Notes, View::Settings})
+            form->ViewPanel(view);
     }
     template <typename T = QWidget>
     T* Find(const char* name) {
@@ -55,7 +56,8 @@ TEST_F(MainWindowTest, FirstStartInAnEmptyDirectory) {
     EXPECT_EQ(form->windowTitle(), "Quilvern");
     EXPECT_EQ(Edit("FinalTotal")->text(), "$0.00");
     EXPECT_EQ(Edit("P001Name")->text(), "Product 1");
-    for (const char* name : kReportButtons) EXPECT_FALSE(Find(name)->isEnabled()) << name;
+    for (const char* name : kReportButtons)
+        EXPECT_FALSE(Find(name)->isEnabled()) << name;
     EXPECT_EQ(form->Data().noteText.Text(), "");
     EXPECT_EQ(Find<QLabel>("DirLabel")->text().toStdString(), dir.WithSeparator());
     EXPECT_FALSE(Find("DirLabel")->isVisible());
@@ -116,7 +118,8 @@ TEST_F(MainWindowTest, PageThreeShowsLines21To30) {
 
 TEST_F(MainWindowTest, OnlySheetPagesShowTheGrandTotal) {
     Start();
-    for (auto [click, totals, notes] : std::initializer_list<std::tuple<void (TForm1::*)(), bool, bool>>{
+    for (auto [click, totals, notes] :
+         std::initializer_list<std::tuple<void (TForm1::*)(), bool, bool>>{
              {&TForm1::TransferClick, false, false},
              {&TForm1::SettingsClick, false, false},
              {&TForm1::NotesClick, false, true}}) {
@@ -199,7 +202,8 @@ TEST_F(MainWindowTest, AWholeMonth) {
 
     form->TransferClick();
     QTest::mouseClick(Find("TransferMar"), Qt::LeftButton);
-    const std::string march = "MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\nMARCH TOTAL = $10.00\r\n";
+    const std::string march =
+        "MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\nMARCH TOTAL = $10.00\r\n";
     EXPECT_EQ(dir.Read("Report03.txt"), march);
     EXPECT_EQ(dir.Read("Backup03.txt"), march);
     EXPECT_EQ(Edit("TotalMarch")->text(), "$10.00");
@@ -226,8 +230,8 @@ TEST_F(MainWindowTest, AWholeMonth) {
 
     QApplication::clipboard()->setText("kept");
     QTest::mouseClick(Find("YearReport"), Qt::LeftButton);
-    EXPECT_EQ(dir.Read("ReportYear.txt"),
-              "SALES REPORT FOR YEAR\r\n\r\n\r\n" + march + "\r\n\r\nFINAL TOTAL FOR YEAR = $10.00\r\n");
+    EXPECT_EQ(dir.Read("ReportYear.txt"), "SALES REPORT FOR YEAR\r\n\r\n\r\n" + march +
+                                              "\r\n\r\nFINAL TOTAL FOR YEAR = $10.00\r\n");
     EXPECT_TRUE(Find("ReportPanel")->isVisible());
     EXPECT_EQ(QApplication::clipboard()->text(), "kept");
     QTest::mouseClick(Find("ReportClose"), Qt::LeftButton);

@@ -16,7 +16,7 @@ namespace {
 
 // A window with a price field and a field to move the focus to.
 class MoneyEditTest : public ::testing::Test {
-protected:
+  protected:
     MoneyEditTest() {
         model.FormatOnEditing = true;
         edit = new MoneyEdit(model, &window);

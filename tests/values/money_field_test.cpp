@@ -13,7 +13,7 @@ namespace {
 
 // A price field as the sheet configures it, counting what it raises.
 class PriceField : public ::testing::Test {
-protected:
+  protected:
     PriceField() {
         field.FormatOnEditing = true;
         field.OnChange = [this] {
@@ -23,7 +23,8 @@ protected:
         field.OnBeep = [this] { ++beeps; };
     }
     void Type(std::string_view keys) {
-        for (char c : keys) field.TypeChar(c);
+        for (char c : keys)
+            field.TypeChar(c);
     }
     void SelectAll() { field.Select(0, static_cast<int>(field.Text().size())); }
 
@@ -67,7 +68,8 @@ TEST_F(PriceField, TypedCharacterRules) {
         int beeped = 0;
         f.OnBeep = [&] { ++beeped; };
         f.FocusIn(FocusCause::Keyboard);
-        for (const char* k = keys; *k; ++k) f.TypeChar(*k);
+        for (const char* k = keys; *k; ++k)
+            f.TypeChar(*k);
         EXPECT_EQ(f.Text(), text) << rule;
         EXPECT_EQ(beeped, expectedBeeps) << rule;
     }
@@ -198,7 +200,7 @@ TEST_F(PriceField, CutRemovesTheSelection) {
 TEST_F(PriceField, LeavingWithTextThatDoesNotParseKeepsTheFocus) {
     field.FocusIn(FocusCause::Keyboard);
     Type("1E5");
-    field.Edit("E5", 0);  // the 1 deleted with Backspace
+    field.Edit("E5", 0);             // the 1 deleted with Backspace
     EXPECT_EQ(field.Value(), 0.0L);  // absorbed: no message on reading
     try {
         field.FocusOut();
@@ -243,7 +245,9 @@ TEST_F(PriceField, DisplayFormatChangeRaisesNothingWithoutFocus) {
     field.SetValue(1234.5L);
     changes = 0;
     field.SetDisplayFormat("\x80,0.00;-\x80,0.00");
-    EXPECT_EQ(field.FormattedText(), "\x80" "1,234.50");
+    EXPECT_EQ(field.FormattedText(),
+              "\x80"
+              "1,234.50");
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(field.Value(), 1234.5L);
 }

@@ -71,14 +71,14 @@ TEST(ParseNumber, MinusZeroIsNegativeZero) {
 }
 
 TEST(ParseNumber, InvalidTexts) {
-    for (const char* text : {"", " ", "+", "E5", "1,234", "$12", "1.2.3", "12a", "1E4932",
-                             "1E5000", "0x10", "1 2"}) {
+    for (const char* text :
+         {"", " ", "+", "E5", "1,234", "$12", "1.2.3", "12a", "1E4932", "1E5000", "0x10", "1 2"}) {
         EXPECT_FALSE(ParseNumber(text)) << text;
     }
 }
 
 TEST(ParseNumber, SurvivesHostileTexts) {
-    EXPECT_FALSE(ParseNumber(std::string(5000, '9')));   // overflows the extended range
+    EXPECT_FALSE(ParseNumber(std::string(5000, '9')));  // overflows the extended range
     EXPECT_EQ(*ParseNumber("0." + std::string(6000, '0') + "1"), 0.0L);
     EXPECT_FALSE(ParseNumber(std::string(5000, '9') + "E-499"));
     for (int c = 0; c < 256; ++c) {

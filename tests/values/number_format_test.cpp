@@ -14,7 +14,9 @@ namespace {
 constexpr std::string_view kDollar = "$,0.00;-$,0.00";
 constexpr std::string_view kEdit = "0.##";
 
-long double Typed(const char* text) { return *ParseNumber(text); }
+long double Typed(const char* text) {
+    return *ParseNumber(text);
+}
 
 struct Case {
     const char* rule;
@@ -55,8 +57,12 @@ TEST(FormatByPattern, NegativeZeroTakesTheNegativeSectionButShowsNoSign) {
 }
 
 TEST(FormatByPattern, CurrencySignsAreSingleBytes) {
-    EXPECT_EQ(FormatByPattern(1234.5L, "\xA3,0.00;-\xA3,0.00"), "\xA3" "1,234.50");
-    EXPECT_EQ(FormatByPattern(-1234.5L, "\x80,0.00;-\x80,0.00"), "-\x80" "1,234.50");
+    EXPECT_EQ(FormatByPattern(1234.5L, "\xA3,0.00;-\xA3,0.00"),
+              "\xA3"
+              "1,234.50");
+    EXPECT_EQ(FormatByPattern(-1234.5L, "\x80,0.00;-\x80,0.00"),
+              "-\x80"
+              "1,234.50");
 }
 
 TEST(FormatByPattern, EditPattern) {

@@ -8,7 +8,7 @@ namespace quilvern {
 namespace {
 
 class Quantity : public ::testing::Test {
-protected:
+  protected:
     Quantity() {
         field.OnChange = [this] { ++changes; };
         field.OnBeep = [this] { ++beeps; };
@@ -54,7 +54,8 @@ TEST_F(Quantity, TypedDigitsAreKeptAsTyped) {
 }
 
 TEST_F(Quantity, NonDigitsAreRefusedWithTheWarningSound) {
-    for (char c : {'-', '+', ' ', 'a', '.', '\r'}) field.TypeChar(c);
+    for (char c : {'-', '+', ' ', 'a', '.', '\r'})
+        field.TypeChar(c);
     EXPECT_EQ(field.Text(), "");
     EXPECT_EQ(beeps, 6);
     EXPECT_EQ(changes, 0);
