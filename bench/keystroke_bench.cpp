@@ -16,6 +16,7 @@ namespace {
 void PriceKeystroke(benchmark::State& state) {
     const auto dir = std::filesystem::temp_directory_path() / "quilvern-bench-keystroke";
     std::filesystem::create_directories(dir);
+    qputenv("XDG_CONFIG_HOME", dir.string().c_str());
     TForm1 form(dir.string() + "/");
     form.show();
     form.Data().sheet.lines[16].quantity.SetValue(3);

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     }
     quilvern::Application application(argc, argv);
     QTemporaryDir folder;
+    qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
     quilvern::TForm1 form(folder.path().toStdString() + "/");
     form.installEventFilter(&probe);
     form.show();

@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(output);
     QTemporaryDir folder;
+    qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
     quilvern::TForm1 form(folder.path().toStdString() + "/");
     FillExample(form.Data());
     form.show();

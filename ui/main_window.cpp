@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "core/reset_commands.h"
+#include "core/stored_components.h"
 #include "core/year_report.h"
 #include "ui/bevel_panel.h"
 #include "ui/cp1252.h"
@@ -26,7 +27,10 @@
 #include "ui/name_edit.h"
 #include "ui/quantity_spin.h"
 #include "ui/skin.h"
+#include "storage/ini_file.h"
+#include "storage/settings_storages.h"
 #include "ui/text_view.h"
+#include "ui/window_host_qt.h"
 #include "values/currency.h"
 
 namespace quilvern {
@@ -120,6 +124,10 @@ TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(progr
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveOnSessionEnd(); });
 
     events_.onShow = [this] { FormCreate(); };
+    host_ = std::make_unique<QtWindowHost>(*this);
+    storages_ = std::make_unique<SettingsStorages>(SettingsFilePath());
+    storages_->AttachToWindow(events_, StoredComponents(data_), host_.get(),
+                              [](const std::string& message) { ShowErrorBox(message); });
     Guarded([this] { FormCreate(); });
 }
 

@@ -4,6 +4,7 @@
 // own about money, reports or files; those live in the models it shows.
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "core/accounts.h"
@@ -20,6 +21,8 @@ namespace quilvern {
 
 class BevelPanel;
 class MoneyEdit;
+class QtWindowHost;
+class SettingsStorages;
 class TextView;
 class TForm1;
 
@@ -30,7 +33,8 @@ class TForm1 : public QWidget {
     Q_OBJECT
   public:
     // The program directory (with its trailing separator) is the only thing the
-    // window takes from outside: the executable's folder, or a test's folder.
+    // window takes from outside: the executable's folder, or a test's folder. The
+    // settings file is where SettingsFilePath() says.
     explicit TForm1(std::string programDirectory);
     ~TForm1() override;
 
@@ -89,6 +93,9 @@ class TForm1 : public QWidget {
     Accounts data_;
     FormEvents events_;
     std::string programDirectory_;
+    std::unique_ptr<QtWindowHost> host_;
+    // Declared after the data and the handlers they wrap: they detach first.
+    std::unique_ptr<SettingsStorages> storages_;
 
     BevelPanel* reportPanel_ = nullptr;
     BevelPanel* topPanel_ = nullptr;

@@ -42,12 +42,14 @@ Rounded EighteenDigits(long double magnitude) {
     int exponent = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
     std::uint64_t n = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const long double scaled = std::rint(
-            ScaleByPowerOfTen(magnitude, static_cast<long long>(kSignificantDigits) - exponent));
-        if (scaled < kSeventeenDigits) {  // the estimate of the exponent was one too large
+        const long double exact =
+            ScaleByPowerOfTen(magnitude, static_cast<long long>(kSignificantDigits) - exponent);
+        // Judged before rounding: 18 nines scaled one place too far round up to 10^17.
+        if (exact < kSeventeenDigits) {  // the estimate of the exponent was one too large
             --exponent;
             continue;
         }
+        const long double scaled = std::rint(exact);
         if (scaled >= static_cast<long double>(std::numeric_limits<std::uint64_t>::max())) {
             ++exponent;
             continue;

@@ -26,6 +26,7 @@ constexpr std::array<const char*, 12> kReportButtons = {
 class MainWindowTest : public ::testing::Test {
   protected:
     void Start() {
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.File("config")));
         form = std::make_unique<TForm1>(dir.WithSeparator());
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -254,6 +255,64 @@ TEST_F(MainWindowTest, EuroShowsEveryAmountWithTheEuroSign) {
     EXPECT_EQ(Edit("P001Price")->text(), QString::fromUtf8("\u20AC1,234.50"));
     currency->setEditText("euro");
     EXPECT_EQ(Edit("P001Price")->text(), QString::fromUtf8("\u20AC1,234.50"));
+}
+
+}  // namespace
+}  // namespace quilvern
+
+namespace quilvern {
+namespace {
+
+TEST_F(MainWindowTest, EverythingComesBackAfterARestart) {
+    Start();
+    Edit("P001Name")->setFocus();
+    Edit("P001Name")->selectAll();
+    QTest::keyClicks(Edit("P001Name"), "  Blue mug ");
+    TypeInto("P001Price", "4.5");
+    TypeInto("P001Quantity", "12");
+    form->TransferClick();
+    QTest::mouseClick(Find("TransferJan"), Qt::LeftButton);
+    form->SettingsClick();
+    Find<QComboBox>("Currency")->setCurrentIndex(2);
+    QLineEdit* title = Edit("SetTitle");
+    title->setFocus();
+    title->selectAll();
+    QTest::keyClicks(title, "My shop");
+    form->move(400, 150);
+    ASSERT_TRUE(Close());
+    form.reset();
+
+    const std::string settings = dir.Read("config/Quilvern.ini");
+    EXPECT_NE(settings.find("Currency_Text=Euro (\x80)\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("P001Name_Text=Blue mug\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("P001Price_Value=4.5\r\n"), std::string::npos);
+    EXPECT_EQ(settings.rfind("[Main]\r\nFormVersion=0\r\n", 0), 0u);
+
+    Start();
+    const QString euro = QString::fromUtf8("\u20AC");
+    EXPECT_EQ(form->windowTitle(), "My shop");
+    EXPECT_EQ(form->pos(), QPoint(400, 150));
+    EXPECT_EQ(Edit("P001Name")->text(), "Blue mug");
+    EXPECT_EQ(Edit("P001Price")->text(), euro + "4.50");
+    EXPECT_EQ(Edit("P001Quantity")->text(), "12");
+    EXPECT_EQ(Edit("P001Total")->text(), euro + "54.00");
+    EXPECT_EQ(Edit("FinalTotal")->text(), euro + "54.00");
+    EXPECT_EQ(Edit("TotalJanuary")->text(), euro + "54.00");
+    EXPECT_EQ(Edit("TotalYear")->text(), euro + "54.00");
+    EXPECT_EQ(Find<QComboBox>("Currency")->currentText(), "Euro (" + euro + ")");
+    EXPECT_TRUE(Find("ReportJan")->isEnabled());
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsStillCloseAndWriteTheNotes) {
+    Start();
+    std::filesystem::create_directories(dir.Path() / "config" / "Quilvern.ini");
+    test::ErrorBoxWatcher boxes;
+    EXPECT_TRUE(Close());
+    form.reset();
+    QTest::qWait(50);
+    EXPECT_EQ(boxes.texts.size(), 14u) << "each storage at the close and again at the end";
+    for (const std::string& text : boxes.texts) EXPECT_EQ(text, "Unable to write to Quilvern.ini.");
+    EXPECT_TRUE(dir.Exists("Notes.txt"));
 }
 
 }  // namespace

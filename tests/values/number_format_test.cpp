@@ -47,6 +47,8 @@ TEST(FormatByPattern, DollarPatternWorkedExamples) {
              {"1e18_general_form", "1000000000000000000", "1E18"},
              {"negative_large_general_form", "-1500000000000000000", "-1.5E18"},
              {"huge_general_fifteen_digits", "123456789012345678901", "1.23456789012346E20"},
+             {"eighteen_nines_stay_below_1e18", "999999999999999999",
+              "$999,999,999,999,999,999.00"},
          }) {
         EXPECT_EQ(FormatByPattern(Typed(typed), kDollar), shown) << rule;
     }
@@ -162,6 +164,10 @@ TEST(ToDecimalForm, DigitsExponentAndSign) {
     const DecimalForm carried = ToDecimalForm(9.99L, 18, 1);
     EXPECT_EQ(carried.digits, "1");
     EXPECT_EQ(carried.exponent, 2);  // 9.99 to one decimal is 10.0
+
+    const DecimalForm nines = ToDecimalForm(999999999999999999.0L, 18, 2);
+    EXPECT_EQ(nines.digits, std::string(18, '9'));
+    EXPECT_EQ(nines.exponent, 18);
 
     const DecimalForm vanished = ToDecimalForm(-0.004L, 18, 2);
     EXPECT_TRUE(vanished.digits.empty());

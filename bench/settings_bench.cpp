@@ -1,0 +1,131 @@
+// The settings file at start-up and at close: the seven storages restoring and saving
+// all 216 items and the window keys, with the sheet's recomputations running behind
+// the restored values as they do in the window.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/accounts.h"
+#include "core/stored_components.h"
+#include "storage/settings_storages.h"
+#include "values/error.h"
+
+namespace quilvern {
+namespace {
+
+class Folder {
+  public:
+    Folder() : path_(std::filesystem::temp_directory_path() / "quilvern-bench-settings") {
+        std::filesystem::create_directories(path_);
+    }
+    ~Folder() { std::filesystem::remove_all(path_); }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string WithSeparator() const { return path_.string() + "/"; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// A window that is never shown and stays where it is.
+class StillWindow : public WindowHost {
+  public:
+    WindowPlacement Placement() const override { return placement_; }
+    void SetPlacement(const WindowPlacement& placement) override { placement_ = placement; }
+    bool IsVisible() const override { return false; }
+    WindowRect Bounds() const override { return placement_.normal; }
+    BorderStyle Border() const override { return BorderStyle::Single; }
+    WindowSize SystemBorder(BorderMetric) const override { return {1, 1}; }
+    bool ApplicationMinimized() const override { return false; }
+    WindowSize PrimaryScreenSize() const override { return {1920, 1080}; }
+    std::vector<WindowRect> ScreenAreas() const override { return {{0, 0, 1920, 1040}}; }
+    int PixelsPerInch() const override { return 96; }
+    void SetWindowState(WindowState) override {}
+    void MarkStateNormal() override {}
+    void PostMinimize() override {}
+    void Repaint() override {}
+
+  private:
+    WindowPlacement placement_{0, 1, -1, -1, -1, -1, {334, 132, 864, 572}};
+};
+
+// The window's data with its storages attached, as after construction.
+struct Program {
+    Program(const Folder& folder, const std::string& settingsFile) : storages(settingsFile) {
+        accounts.dirLabel = folder.WithSeparator();
+        events.onShow = [this] { accounts.RecomputeGrandTotal(); };
+        storages.AttachToWindow(events, StoredComponents(accounts), &window,
+                                [](const std::string& message) { throw Error(message); });
+    }
+    void Close() {
+        bool canClose = true;
+        events.onCloseQuery(canClose);
+    }
+
+    Accounts accounts;
+    StillWindow window;
+    FormEvents events;
+    SettingsStorages storages;
+};
+
+// A file from a full year: every line named, priced and sold, every month transferred.
+std::string FullSettingsFile(const Folder& folder) {
+    const std::string path = folder.File("Quilvern.ini");
+    Program program(folder, path);
+    program.events.onShow();
+    for (int n = 0; n < kLineCount; ++n) {
+        ProductLine& line = program.accounts.sheet.lines[n];
+        line.name.SetText("Product number " + std::to_string(n + 1));
+        line.price.SetValue(1.25L * (n + 1));
+        line.quantity.SetValue(n + 3);
+    }
+    for (int m = 1; m <= kMonthCount; ++m)
+        program.accounts.ledger.Transfer(m);
+    program.accounts.currency.SetText("Euro (\x80)");
+    program.Close();
+    return path;
+}
+
+void RestoreAtShow(benchmark::State& state) {
+    Folder folder;
+    const std::string path = FullSettingsFile(folder);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto program = std::make_unique<Program>(folder, path);
+        state.ResumeTiming();
+        program->events.onShow();
+        state.PauseTiming();
+        program.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(RestoreAtShow)->Unit(benchmark::kMicrosecond);
+
+// The usual close: nothing changed since the show, so the file is left as it is.
+void SaveAtClose(benchmark::State& state) {
+    Folder folder;
+    Program program(folder, FullSettingsFile(folder));
+    program.events.onShow();
+    for (auto _ : state)
+        program.Close();
+}
+BENCHMARK(SaveAtClose)->Unit(benchmark::kMicrosecond);
+
+// One price changed since the last close: one section reaches the disk.
+void SaveAtCloseAfterAChange(benchmark::State& state) {
+    Folder folder;
+    Program program(folder, FullSettingsFile(folder));
+    program.events.onShow();
+    int cents = 0;
+    for (auto _ : state) {
+        program.accounts.sheet.lines[0].price.SetValue(1 + (++cents % 100) / 100.0L);
+        program.Close();
+    }
+}
+BENCHMARK(SaveAtCloseAfterAChange)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace quilvern
+
+BENCHMARK_MAIN();

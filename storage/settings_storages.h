@@ -1,0 +1,52 @@
+#pragma once
+// The main window's seven settings storages, made as its design has them: one per
+// section of the settings file, in the order in which they attach, so that sections are
+// restored from "Settings" inward to "Main" at the show and saved from "Main" outward
+// to "Settings" at the close.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "storage/form_storage.h"
+
+namespace quilvern {
+
+inline constexpr int kStorageCount = 7;
+
+class SettingsStorages {
+  public:
+    // All seven read and write the file at `iniFileName` (SettingsFilePath() in the program).
+    explicit SettingsStorages(const std::string& iniFileName);
+    SettingsStorages(const SettingsStorages&) = delete;
+    SettingsStorages& operator=(const SettingsStorages&) = delete;
+    // Detaches from the outermost storage inward, which leaves the window its own handlers.
+    ~SettingsStorages();
+
+    // Design order. Declared so, the members are destroyed in reverse, as detaching needs.
+    TFormStorage IniMain;      // "Main": window position and show state, no items
+    TFormStorage IniName;      // "Name": P001Name.Text ... P050Name.Text
+    TFormStorage IniPrice;     // "Price": P001Price.Value ...
+    TFormStorage IniQuantity;  // "Quantity": P001Quantity.Value ...
+    TFormStorage IniTotal;     // "Total": FinalTotal.Value, P001Total.Value ...
+    TFormStorage IniTransfer;  // "Transfer": TotalJanuary.Value ... TotalYear.Value
+    TFormStorage IniSettings;  // "Settings": SetTitle.Text, Currency.Text
+
+    std::array<TFormStorage*, kStorageCount> InDesignOrder();
+
+    // Attaches all seven in design order, after the window has set its own show handler.
+    void AttachToWindow(FormEvents& events, const std::vector<StoredComponent>& components,
+                        WindowHost* window, const ErrorReporter& report);
+    void DetachFromWindow();
+
+    // Writes what a close would write, for all seven, into the file at `path` in one
+    // step, leaving the storages' flags alone. Throws Error when it cannot be written.
+    void SaveCopy(const std::string& path);
+    // Restores all seven from the file at `path` in show order, as the show would,
+    // reporting each storage's failure; FormCreate is the caller's to run.
+    void RestoreFrom(const std::string& path);
+
+  private:
+    ErrorReporter report_;
+};
+
+}  // namespace quilvern

@@ -1,0 +1,204 @@
+#include "storage/window_placement.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "values/quantity_field.h"
+
+namespace quilvern {
+namespace {
+
+using Four = std::array<int, 4>;
+
+std::string ScreenSuffix(const WindowHost& window) {
+    const WindowSize screen = window.PrimaryScreenSize();
+    return "(" + std::to_string(screen.width) + "x" + std::to_string(screen.height) + ")";
+}
+
+std::string FourText(const Four& numbers) {
+    std::string text;
+    for (int number : numbers) {
+        if (!text.empty())
+            text += ',';
+        text += std::to_string(number);
+    }
+    return text;
+}
+
+// The key for the present screen size when it holds anything, else the plain key.
+std::string ReadForScreen(const IniFile& file, std::string_view section, const std::string& key,
+                          const std::string& suffix) {
+    std::string text = file.ReadString(section, key + suffix, "");
+    if (text.empty())
+        text = file.ReadString(section, key, "");
+    return text;
+}
+
+// The first four words of the text, split at blanks and commas with a run of them
+// counting as one; a missing or unreadable word keeps its default.
+Four ReadFour(std::string_view text, Four numbers) {
+    std::size_t index = 0;
+    std::size_t at = 0;
+    while (index < numbers.size()) {
+        at = text.find_first_not_of(" ,", at);
+        if (at == std::string_view::npos)
+            break;
+        const std::size_t end = std::min(text.find_first_of(" ,", at), text.size());
+        if (const auto number = ParseInteger(text.substr(at, end - at)))
+            numbers[index] = *number;
+        ++index;
+        at = end;
+    }
+    return numbers;
+}
+
+bool Resizable(BorderStyle border) {
+    return border == BorderStyle::Sizeable || border == BorderStyle::SizeToolWindow;
+}
+
+bool Overlaps(const WindowRect& a, const WindowRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool OnSomeScreen(const WindowRect& rect, const std::vector<WindowRect>& areas) {
+    return std::any_of(areas.begin(), areas.end(),
+                       [&rect](const WindowRect& area) { return Overlaps(rect, area); });
+}
+
+// A file carried over from another set of screens must not open the window where
+// nobody can reach it: it then keeps its present place when that is on a screen, or
+// goes to the primary screen's top-left corner. Its size stays as stored.
+void KeepReachable(const WindowHost& window, WindowRect& rect) {
+    const std::vector<WindowRect> areas = window.ScreenAreas();
+    if (areas.empty() || OnSomeScreen(rect, areas))
+        return;
+    const WindowRect present = window.Bounds();
+    const bool presentShown = OnSomeScreen(present, areas);
+    const int left = presentShown ? present.left : areas.front().left;
+    const int top = presentShown ? present.top : areas.front().top;
+    rect = {left, top, left + rect.Width(), top + rect.Height()};
+}
+
+WindowSize BorderOf(const WindowHost& window) {
+    switch (window.Border()) {
+        case BorderStyle::Single:
+        case BorderStyle::ToolWindow:
+            return window.SystemBorder(BorderMetric::ThinBorder);
+        case BorderStyle::Sizeable:
+        case BorderStyle::SizeToolWindow:
+            return window.SystemBorder(BorderMetric::SizingFrame);
+        case BorderStyle::Dialog:
+            return window.SystemBorder(BorderMetric::DialogFrame);
+        case BorderStyle::None:
+            break;
+    }
+    return {};
+}
+
+// Applying a record to a window not yet shown must not show it.
+WindowPlacement PresentPlacement(const WindowHost& window) {
+    WindowPlacement placement = window.Placement();
+    if (!window.IsVisible())
+        placement.showCmd = 0;
+    return placement;
+}
+
+}  // namespace
+
+WindowState StateOfShowCmd(int showCmd) {
+    switch (showCmd) {
+        case 2:
+        case 6:
+        case 7:
+            return WindowState::Minimized;
+        case 3:
+            return WindowState::Maximized;
+        default:
+            return WindowState::Normal;
+    }
+}
+
+void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section) {
+    WindowPlacement placement = window.Placement();
+    if (window.ApplicationMinimized())
+        placement.showCmd = 2;
+    file.WriteInteger(section, "Flags", placement.flags);
+    file.WriteInteger(section, "ShowCmd", placement.showCmd);
+    file.WriteInteger(section, "PixelsPerInch", window.PixelsPerInch());
+    const std::string suffix = ScreenSuffix(window);
+    const std::string minMax =
+        FourText({placement.minX, placement.minY, placement.maxX, placement.maxY});
+    file.WriteString(section, "MinMaxPos" + suffix, minMax);
+    file.WriteString(section, "MinMaxPos", minMax);
+    const WindowRect& normal = placement.normal;
+    const std::string norm = FourText({normal.left, normal.top, normal.right, normal.bottom});
+    file.WriteString(section, "NormPos" + suffix, norm);
+    file.WriteString(section, "NormPos", norm);
+}
+
+void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view section,
+                     bool applyState, bool applyPosition) {
+    if (!applyState && !applyPosition)
+        return;
+    WindowPlacement placement = PresentPlacement(window);
+    if (applyPosition) {
+        placement.flags = file.ReadInteger(section, "Flags", placement.flags);
+        const std::string suffix = ScreenSuffix(window);
+        bool found = false;
+        if (const std::string text = ReadForScreen(file, section, "MinMaxPos", suffix);
+            !text.empty()) {
+            found = true;
+            const Four n = ReadFour(text, {0, 0, 0, 0});
+            placement.minX = n[0];
+            placement.minY = n[1];
+            placement.maxX = n[2];
+            placement.maxY = n[3];
+        }
+        const WindowRect present = window.Bounds();
+        if (const std::string text = ReadForScreen(file, section, "NormPos", suffix);
+            !text.empty()) {
+            found = true;
+            const Four n =
+                ReadFour(text, {present.left, present.top, present.right, present.bottom});
+            placement.normal = {n[0], n[1], n[2], n[3]};
+        }
+        // Pixels stored at another resolution would put the window somewhere else.
+        const int pixelsPerInch = window.PixelsPerInch();
+        if (file.ReadInteger(section, "PixelsPerInch", pixelsPerInch) != pixelsPerInch) {
+            found = false;
+        }
+        if (found) {
+            WindowRect& normal = placement.normal;
+            if (!Resizable(window.Border())) {
+                normal.right = normal.left + present.Width();
+                normal.bottom = normal.top + present.Height();
+            }
+            if (normal.right > normal.left) {
+                KeepReachable(window, normal);
+                window.SetPlacement(placement);
+            }
+        }
+    }
+    if (applyState) {
+        const WindowState state = StateOfShowCmd(file.ReadInteger(section, "ShowCmd", 0));
+        if (state == WindowState::Minimized) {
+            // Minimizing during the show would be undone by the show itself.
+            window.MarkStateNormal();
+            window.PostMinimize();
+            return;
+        }
+        window.SetWindowState(state);
+    }
+    window.Repaint();
+}
+
+void SetMaximizedPosition(WindowHost& window) {
+    WindowPlacement placement = PresentPlacement(window);
+    const WindowSize border = BorderOf(window);
+    placement.maxX = -border.width;
+    placement.maxY = -border.height;
+    window.SetPlacement(placement);
+}
+
+}  // namespace quilvern

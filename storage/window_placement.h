@@ -1,0 +1,30 @@
+#pragma once
+// The window keys of the settings file: where the main window was and in which show
+// state, written when it closes and applied when it is first shown. Positions are kept
+// per screen size and once more under a plain key, so that a window closed on another
+// screen still reopens where it was last left.
+#include <string_view>
+
+#include "storage/ini_file.h"
+#include "storage/window_host.h"
+
+namespace quilvern {
+
+// The state a stored "ShowCmd" asks for: 1, 5, 9 normal; 2, 6, 7 minimized; 3
+// maximized; anything else normal.
+WindowState StateOfShowCmd(int showCmd);
+
+// Flags, ShowCmd, PixelsPerInch, MinMaxPos(WxH), MinMaxPos, NormPos(WxH), NormPos.
+void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section);
+
+// Applies what the keys hold. Only the stored top-left corner is used unless the
+// border is resizable; a position stored at another resolution is ignored; a position
+// that would leave the window on no screen brings it back onto one.
+void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view section,
+                     bool applyState, bool applyPosition);
+
+// Puts the maximized position at minus the window's border metrics, so that a
+// maximized window's border lies just outside the screen.
+void SetMaximizedPosition(WindowHost& window);
+
+}  // namespace quilvern

@@ -1,0 +1,59 @@
+// Kills a process that saves the settings file at random moments, many times: the file
+// is always a whole file, the old one or the new one, never a damaged one.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "storage/ini_file.h"
+#include "support/temp_dir.h"
+
+namespace quilvern {
+namespace {
+
+// The value every key holds, or "" when the keys disagree or any is missing.
+std::string CommonValue(const std::string& path) {
+    IniFile file(path);
+    std::string common;
+    for (const char* section : {"Main", "Name", "Price", "Quantity", "Total", "Transfer"}) {
+        for (int key = 0; key < 40; ++key) {
+            const std::string value = file.ReadString(section, "Key" + std::to_string(key), "");
+            if (value.empty() || (!common.empty() && value != common)) return "";
+            common = value;
+        }
+    }
+    return common;
+}
+
+TEST(SettingsCrash, KillDuringSavesNeverLeavesADamagedFile) {
+    test::TempDir dir;
+    const std::string path = dir.File("Quilvern.ini");
+    std::mt19937 random(20261210);
+    std::uniform_int_distribution<int> delayUs(200, 20000);
+    constexpr int kKills = 150;
+    for (int kill = 0; kill < kKills; ++kill) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            execl(QUILVERN_SAVE_LOOP, QUILVERN_SAVE_LOOP, path.c_str(), nullptr);
+            _exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver ended by itself";
+        if (!dir.Exists("Quilvern.ini")) continue;  // killed before its first save
+        const std::string value = CommonValue(path);
+        EXPECT_TRUE(value == "even" || value == "odd") << "damaged after kill " << kill;
+    }
+    EXPECT_TRUE(dir.Exists("Quilvern.ini"));
+}
+
+}  // namespace
+}  // namespace quilvern

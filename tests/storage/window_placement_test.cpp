@@ -1,0 +1,400 @@
+#include "storage/window_placement.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "support/fake_window_host.h"
+#include "support/temp_dir.h"
+
+namespace quilvern {
+
+bool operator==(const WindowRect& a, const WindowRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+void PrintTo(const WindowRect& r, std::ostream* out) {
+    *out << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+}
+
+namespace {
+
+using test::FakeWindowHost;
+using test::TempDir;
+
+constexpr char kName[] = "Quilvern.ini";
+const WindowRect kDesigned{334, 132, 864, 572};
+
+// The lines joined with CR LF, each line ended.
+std::string Lines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (std::string_view line : lines)
+        text.append(line).append("\r\n");
+    return text;
+}
+
+// Section "Main" holding the given entries.
+std::string MainSection(std::initializer_list<std::string_view> entries) {
+    std::string text = "[Main]\r\n";
+    for (std::string_view entry : entries)
+        text.append(entry).append("\r\n");
+    return text;
+}
+
+// ---------------------------------------------------------------------------------
+// Writing: what a close leaves in section "Main".
+
+std::string WrittenBy(FakeWindowHost& window) {
+    TempDir dir;
+    IniFile file(dir.File(kName));
+    WriteWindowKeys(window, file, "Main");
+    file.Flush();
+    return dir.Read(kName);
+}
+
+TEST(WindowKeysWriting, NormalWindowGivesEveryKeyInOrderWithScreenSuffixFirst) {
+    FakeWindowHost window;
+    window.visible = true;
+    EXPECT_EQ(WrittenBy(window),
+              Lines({"[Main]", "Flags=0", "ShowCmd=1", "PixelsPerInch=96",
+                     "MinMaxPos(1920x1080)=-1,-1,-1,-1", "MinMaxPos=-1,-1,-1,-1",
+                     "NormPos(1920x1080)=334,132,864,572", "NormPos=334,132,864,572"}));
+}
+
+TEST(WindowKeysWriting, MinimizedApplicationIsWrittenAsShowCmd2) {
+    FakeWindowHost window;
+    window.visible = true;
+    window.applicationMinimized = true;
+    EXPECT_NE(WrittenBy(window).find("\r\nShowCmd=2\r\n"), std::string::npos);
+}
+
+TEST(WindowKeysWriting, MaximizedWindowIsWrittenAsShowCmd3WithItsNormalRectangle) {
+    FakeWindowHost window;
+    window.visible = true;
+    window.state = WindowState::Maximized;
+    const std::string text = WrittenBy(window);
+    EXPECT_NE(text.find("\r\nShowCmd=3\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nNormPos=334,132,864,572\r\n"), std::string::npos);
+}
+
+TEST(WindowKeysWriting, SuffixIsThePrimaryScreenSizeAndNegativeNumbersKeepTheirSign) {
+    FakeWindowHost window;
+    window.screen = {1280, 1024};
+    window.pixelsPerInch = 120;
+    window.placement.flags = 2;
+    window.placement.maxX = -4;
+    window.placement.maxY = -4;
+    window.placement.normal = {-20, -5, 510, 435};
+    EXPECT_EQ(WrittenBy(window),
+              Lines({"[Main]", "Flags=2", "ShowCmd=1", "PixelsPerInch=120",
+                     "MinMaxPos(1280x1024)=-1,-1,-4,-4", "MinMaxPos=-1,-1,-4,-4",
+                     "NormPos(1280x1024)=-20,-5,510,435", "NormPos=-20,-5,510,435"}));
+}
+
+TEST(WindowKeysWriting, ExistingKeysChangeWhereTheyStandAndOtherScreensAreKept) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos(1024x768)=1,2,3,4", "NormPos=1,2,3,4", "Flags=7"}));
+    FakeWindowHost window;
+    IniFile file(dir.File(kName));
+    WriteWindowKeys(window, file, "Main");
+    file.Flush();
+    EXPECT_EQ(dir.Read(kName),
+              Lines({"[Main]", "NormPos(1024x768)=1,2,3,4", "NormPos=334,132,864,572", "Flags=0",
+                     "ShowCmd=1", "PixelsPerInch=96", "MinMaxPos(1920x1080)=-1,-1,-1,-1",
+                     "MinMaxPos=-1,-1,-1,-1", "NormPos(1920x1080)=334,132,864,572"}));
+}
+
+// ---------------------------------------------------------------------------------
+// Show codes: what a stored "ShowCmd" asks for.
+
+TEST(ShowCmdCodes, MapToTheStatesOfTheTable) {
+    const struct {
+        int code;
+        WindowState state;
+    } cases[] = {
+        {1, WindowState::Normal},    {5, WindowState::Normal},    {9, WindowState::Normal},
+        {2, WindowState::Minimized}, {6, WindowState::Minimized}, {7, WindowState::Minimized},
+        {3, WindowState::Maximized}, {0, WindowState::Normal},    {4, WindowState::Normal},
+        {8, WindowState::Normal},    {10, WindowState::Normal},   {-1, WindowState::Normal},
+        {-3, WindowState::Normal},   {259, WindowState::Normal},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StateOfShowCmd(c.code), c.state) << "ShowCmd " << c.code;
+    }
+}
+
+// ---------------------------------------------------------------------------------
+// Applying the position: which normal rectangle, if any, reaches the window.
+
+struct PositionCase {
+    std::string rule;
+    std::string file;
+    BorderStyle border = BorderStyle::Single;
+    std::optional<WindowRect> applied;  // empty: the window's placement is not set
+};
+
+void PrintTo(const PositionCase& c, std::ostream* out) {
+    *out << c.rule;
+}
+
+class WindowPositionApplying : public testing::TestWithParam<PositionCase> {};
+
+TEST_P(WindowPositionApplying, SetsTheRectangleTheRuleNames) {
+    const PositionCase& c = GetParam();
+    TempDir dir;
+    dir.Write(kName, c.file);
+    FakeWindowHost window;
+    window.border = c.border;
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+    if (!c.applied) {
+        EXPECT_TRUE(window.applied.empty());
+        return;
+    }
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].normal, *c.applied);
+    EXPECT_EQ(window.applied[0].showCmd, 0) << "a window not yet shown stays hidden";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, WindowPositionApplying,
+    testing::Values(
+        PositionCase{"NoWindowKeysLeaveTheDesignedPlace", "", BorderStyle::Single, std::nullopt},
+        PositionCase{"OtherSectionsOnlyLeaveTheDesignedPlace", "[Name]\r\nNormPos=1,2,530,440\r\n",
+                     BorderStyle::Single, std::nullopt},
+        PositionCase{"KeyForThisScreenSizeIsPreferred",
+                     MainSection({"NormPos=10,20,540,460", "NormPos(1920x1080)=100,50,630,490"}),
+                     BorderStyle::Single, WindowRect{100, 50, 630, 490}},
+        PositionCase{"PlainKeyServesAnUnknownScreenSize",
+                     MainSection({"NormPos(1024x768)=100,50,630,490", "NormPos=10,20,540,460"}),
+                     BorderStyle::Single, WindowRect{10, 20, 540, 460}},
+        PositionCase{"EmptyKeyForThisScreenFallsBackToThePlainKey",
+                     MainSection({"NormPos(1920x1080)=", "NormPos=10,20,540,460"}),
+                     BorderStyle::Single, WindowRect{10, 20, 540, 460}},
+        PositionCase{"ScreenSuffixMatchesInAnyLetterCase",
+                     MainSection({"normpos(1920X1080)=100,50,630,490", "NormPos=10,20,540,460"}),
+                     BorderStyle::Single, WindowRect{100, 50, 630, 490}},
+        PositionCase{"BlanksSeparateLikeCommas", MainSection({"NormPos=100 50 630 490"}),
+                     BorderStyle::Single, WindowRect{100, 50, 630, 490}},
+        PositionCase{"RunsOfSeparatorsCountAsOne", MainSection({"NormPos=100 ,, 50 ,  630,,490"}),
+                     BorderStyle::Single, WindowRect{100, 50, 630, 490}},
+        PositionCase{"LeadingSeparatorsAreSkipped", MainSection({"NormPos=\", 100,50,630,490\""}),
+                     BorderStyle::Single, WindowRect{100, 50, 630, 490}},
+        PositionCase{"TwoNumbersPlaceTheWindowAtThem", MainSection({"NormPos=100,50"}),
+                     BorderStyle::Single, WindowRect{100, 50, 630, 490}},
+        PositionCase{"UnreadableWordKeepsThePresentValue", MainSection({"NormPos=abc,50,630,490"}),
+                     BorderStyle::Single, WindowRect{334, 50, 864, 490}},
+        PositionCase{"NegativeCornerIsKeptWhileTheWindowStaysOnScreen",
+                     MainSection({"NormPos=-100,-20,430,420"}), BorderStyle::Single,
+                     WindowRect{-100, -20, 430, 420}},
+        PositionCase{"FixedBorderTakesOnlyTheCornerNotTheSize",
+                     MainSection({"NormPos=100,50,200,100"}), BorderStyle::Single,
+                     WindowRect{100, 50, 630, 490}},
+        PositionCase{"FixedBorderUsesItsOwnSizeEvenWhenStoredRightIsNotRightOfLeft",
+                     MainSection({"NormPos=500,50,400,100"}), BorderStyle::Single,
+                     WindowRect{500, 50, 1030, 490}},
+        PositionCase{"SizeableBorderTakesTheStoredSize", MainSection({"NormPos=100,50,200,100"}),
+                     BorderStyle::Sizeable, WindowRect{100, 50, 200, 100}},
+        PositionCase{"SizeableToolWindowTakesTheStoredSize",
+                     MainSection({"NormPos=100,50,200,100"}), BorderStyle::SizeToolWindow,
+                     WindowRect{100, 50, 200, 100}},
+        PositionCase{"DialogBorderTakesOnlyTheCorner", MainSection({"NormPos=100,50,200,100"}),
+                     BorderStyle::Dialog, WindowRect{100, 50, 630, 490}},
+        PositionCase{"RightNotRightOfLeftIsNotApplied", MainSection({"NormPos=500,50,400,100"}),
+                     BorderStyle::Sizeable, std::nullopt},
+        PositionCase{"RightEqualToLeftIsNotApplied", MainSection({"NormPos=500,50,500,100"}),
+                     BorderStyle::Sizeable, std::nullopt},
+        PositionCase{"OtherResolutionKeepsThePosition",
+                     MainSection({"PixelsPerInch=120", "NormPos=100,50,630,490"}),
+                     BorderStyle::Single, std::nullopt},
+        PositionCase{"SameResolutionIsApplied",
+                     MainSection({"PixelsPerInch=96", "NormPos=100,50,630,490"}),
+                     BorderStyle::Single, WindowRect{100, 50, 630, 490}},
+        PositionCase{"MinMaxPosAloneKeepsThePresentRectangle",
+                     MainSection({"MinMaxPos=-1,-1,-8,-8"}), BorderStyle::Single, kDesigned},
+        PositionCase{"OffEveryScreenKeepsTheDesignedPlace",
+                     MainSection({"NormPos=5000,3000,5530,3440"}), BorderStyle::Single, kDesigned},
+        PositionCase{"AboveTheScreenKeepsTheDesignedPlace",
+                     MainSection({"NormPos=100,-900,630,-460"}), BorderStyle::Single, kDesigned},
+        PositionCase{"SizeableOffScreenKeepsItsStoredSize",
+                     MainSection({"NormPos=-3000,10,-2800,210"}), BorderStyle::Sizeable,
+                     WindowRect{334, 132, 534, 332}}));
+
+TEST(WindowPositionApplying, MinMaxPosIsReadWithZeroForMissingWords) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"Flags=2", "MinMaxPos(1920x1080)=-1 x -9"}));
+    FakeWindowHost window;
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+    ASSERT_EQ(window.applied.size(), 1u);
+    const WindowPlacement& applied = window.applied[0];
+    EXPECT_EQ(applied.flags, 2);
+    EXPECT_EQ(applied.minX, -1);
+    EXPECT_EQ(applied.minY, 0);
+    EXPECT_EQ(applied.maxX, -9);
+    EXPECT_EQ(applied.maxY, 0);
+}
+
+TEST(WindowPositionApplying, FlagsKeepTheirPresentValueWhenMissing) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos=100,50,630,490"}));
+    FakeWindowHost window;
+    window.placement.flags = 4;
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].flags, 4);
+}
+
+TEST(WindowPositionApplying, VisibleWindowIsAppliedWithItsOwnShowCode) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos=100,50,630,490"}));
+    FakeWindowHost window;
+    window.visible = true;
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].showCmd, 1);
+}
+
+TEST(WindowPositionApplying, OffScreenWindowWhoseDesignedPlaceIsOffScreenGoesToThePrimaryCorner) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos=5000,3000,5530,3440"}));
+    FakeWindowHost window;
+    window.areas = {{0, 30, 800, 600}, {800, 0, 1600, 600}};
+    window.placement.normal = {2000, 2000, 2530, 2440};
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].normal, (WindowRect{0, 30, 530, 470}));
+}
+
+TEST(WindowPositionApplying, PositionOnASecondScreenIsKept) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos=2000,100,2530,540"}));
+    FakeWindowHost window;
+    window.areas = {{0, 0, 1920, 1040}, {1920, 0, 3840, 1040}};
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].normal, (WindowRect{2000, 100, 2530, 540}));
+}
+
+TEST(WindowPositionApplying, UnknownScreenAreasTrustTheStoredPosition) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos=5000,3000,5530,3440"}));
+    FakeWindowHost window;
+    window.areas.clear();
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].normal, (WindowRect{5000, 3000, 5530, 3440}));
+}
+
+// ---------------------------------------------------------------------------------
+// Applying the state, and what is asked of the window in which order.
+
+struct StateCase {
+    std::string rule;
+    std::string file;
+    bool applyState;
+    bool applyPosition;
+    std::vector<std::string> requests;
+};
+
+void PrintTo(const StateCase& c, std::ostream* out) {
+    *out << c.rule;
+}
+
+class WindowStateApplying : public testing::TestWithParam<StateCase> {};
+
+TEST_P(WindowStateApplying, AsksTheWindowForWhatTheRuleNames) {
+    const StateCase& c = GetParam();
+    TempDir dir;
+    dir.Write(kName, c.file);
+    FakeWindowHost window;
+    ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", c.applyState, c.applyPosition);
+    EXPECT_EQ(window.log, c.requests);
+}
+
+using Requests = std::vector<std::string>;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, WindowStateApplying,
+    testing::Values(
+        StateCase{"MissingShowCmdGivesNormal", "", true, true,
+                  Requests{"SetWindowState Normal", "Repaint"}},
+        StateCase{"ShowCmd3Maximizes", MainSection({"ShowCmd=3"}), true, true,
+                  Requests{"SetWindowState Maximized", "Repaint"}},
+        StateCase{"ShowCmd2MinimizesAfterTheShowAndStops", MainSection({"ShowCmd=2"}), true, true,
+                  Requests{"MarkStateNormal", "PostMinimize"}},
+        StateCase{"ShowCmd6MinimizesToo", MainSection({"ShowCmd=6"}), true, true,
+                  Requests{"MarkStateNormal", "PostMinimize"}},
+        StateCase{"ShowCmd7MinimizesToo", MainSection({"ShowCmd=7"}), true, true,
+                  Requests{"MarkStateNormal", "PostMinimize"}},
+        StateCase{"ShowCmd0IsNormal", MainSection({"ShowCmd=0"}), true, true,
+                  Requests{"SetWindowState Normal", "Repaint"}},
+        StateCase{"UnreadableShowCmdIsNormal", MainSection({"ShowCmd=max"}), true, true,
+                  Requests{"SetWindowState Normal", "Repaint"}},
+        StateCase{"PositionComesBeforeTheState",
+                  MainSection({"ShowCmd=3", "NormPos=100,50,630,490"}), true, true,
+                  Requests{"SetPlacement", "SetWindowState Maximized", "Repaint"}},
+        StateCase{"OtherResolutionStillAppliesTheState",
+                  MainSection({"ShowCmd=3", "PixelsPerInch=144", "NormPos=100,50,630,490"}), true,
+                  true, Requests{"SetWindowState Maximized", "Repaint"}},
+        StateCase{"StateAloneIgnoresThePosition",
+                  MainSection({"ShowCmd=3", "NormPos=100,50,630,490"}), true, false,
+                  Requests{"SetWindowState Maximized", "Repaint"}},
+        StateCase{"PositionAloneIgnoresTheState",
+                  MainSection({"ShowCmd=2", "NormPos=100,50,630,490"}), false, true,
+                  Requests{"SetPlacement", "Repaint"}},
+        StateCase{"NeitherDoesNothingAtAll", MainSection({"ShowCmd=3", "NormPos=100,50,630,490"}),
+                  false, false, Requests{}}));
+
+// ---------------------------------------------------------------------------------
+// The maximized-position step.
+
+TEST(MaximizedPosition, IsMinusTheBorderMetricOfTheBorderStyle) {
+    const struct {
+        BorderStyle border;
+        int x;
+        int y;
+    } cases[] = {
+        {BorderStyle::Single, -1, -2},   {BorderStyle::ToolWindow, -1, -2},
+        {BorderStyle::Sizeable, -4, -5}, {BorderStyle::SizeToolWindow, -4, -5},
+        {BorderStyle::Dialog, -3, -6},   {BorderStyle::None, 0, 0},
+    };
+    for (const auto& c : cases) {
+        FakeWindowHost window;
+        window.thinBorder = {1, 2};
+        window.sizingFrame = {4, 5};
+        window.dialogFrame = {3, 6};
+        window.border = c.border;
+        SetMaximizedPosition(window);
+        ASSERT_EQ(window.applied.size(), 1u);
+        EXPECT_EQ(window.applied[0].maxX, c.x) << static_cast<int>(c.border);
+        EXPECT_EQ(window.applied[0].maxY, c.y) << static_cast<int>(c.border);
+    }
+}
+
+TEST(MaximizedPosition, KeepsTheRestOfTheRecordAndLeavesAHiddenWindowHidden) {
+    FakeWindowHost window;
+    window.placement.flags = 2;
+    window.placement.minX = 7;
+    SetMaximizedPosition(window);
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].showCmd, 0);
+    EXPECT_EQ(window.applied[0].flags, 2);
+    EXPECT_EQ(window.applied[0].minX, 7);
+    EXPECT_EQ(window.applied[0].normal, kDesigned);
+    EXPECT_FALSE(window.visible);
+}
+
+TEST(MaximizedPosition, IsWhatTheNextCloseWritesAsMaximizedPosition) {
+    FakeWindowHost window;
+    window.thinBorder = {2, 3};
+    SetMaximizedPosition(window);
+    TempDir dir;
+    IniFile file(dir.File(kName));
+    WriteWindowKeys(window, file, "Main");
+    file.Flush();
+    EXPECT_NE(dir.Read(kName).find("\r\nMinMaxPos=-1,-1,-2,-3\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quilvern
