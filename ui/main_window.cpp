@@ -14,10 +14,13 @@
 #include <QSessionManager>
 #include <QShowEvent>
 #include <QToolButton>
+#include <algorithm>
 
 #include "core/reset_commands.h"
 #include "core/stored_components.h"
 #include "core/year_report.h"
+#include "storage/ini_file.h"
+#include "storage/settings_storages.h"
 #include "ui/bevel_panel.h"
 #include "ui/cp1252.h"
 #include "ui/error_box.h"
@@ -27,8 +30,7 @@
 #include "ui/name_edit.h"
 #include "ui/quantity_spin.h"
 #include "ui/skin.h"
-#include "storage/ini_file.h"
-#include "storage/settings_storages.h"
+#include "ui/snapshot_timer.h"
 #include "ui/text_view.h"
 #include "ui/window_host_qt.h"
 #include "values/currency.h"
@@ -89,7 +91,8 @@ MoneyEdit* AddTotal(MoneyField& model, const QString& name, QRect geometry, QWid
 
 }  // namespace
 
-TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(programDirectory)) {
+TForm1::TForm1(std::string programDirectory)
+    : programDirectory_(std::move(programDirectory)), recovery_(SettingsFilePath()) {
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -128,14 +131,19 @@ TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(progr
     storages_ = std::make_unique<SettingsStorages>(SettingsFilePath());
     storages_->AttachToWindow(events_, StoredComponents(data_), host_.get(),
                               [](const std::string& message) { ShowErrorBox(message); });
+    recoveredNotes_ = ReadRecoverySnapshot(recovery_);
+    snapshots_ = std::make_unique<SnapshotTimer>([this] { WriteSnapshot(); });
+    WatchForChanges();
     Guarded([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() {
+    snapshots_.reset();
     Guarded([this] {
         if (events_.onDestroy)
             events_.onDestroy();
     });
+    storages_.reset();
     // The widgets show models that die with this object: they go first.
     const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     qDeleteAll(children);
@@ -163,10 +171,9 @@ void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;  // a restore from the task bar is no new show
-    Guarded([this] {
-        if (events_.onShow)
-            events_.onShow();
-    });
+    RestoreShownWindow();
+    host_->SetShown();
+    started_ = true;
     topPanel_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -181,9 +188,77 @@ void TForm1::closeEvent(QCloseEvent* event) {
     try {
         FormClose();
         event->accept();
+        EndSnapshots();
     } catch (const std::exception& error) {
         event->ignore();  // the window stays open; a later close tries again
         ShowErrorBox(error.what());
+    }
+}
+
+// After a crash the show restores from the recovery snapshot instead of the settings
+// file, through the same storages in the same order, and the notes come from it too.
+void TForm1::RestoreShownWindow() {
+    if (!recoveredNotes_) {
+        Guarded([this] {
+            if (events_.onShow)
+                events_.onShow();
+        });
+        return;
+    }
+    const std::string settingsFile = SettingsFilePath();
+    for (TFormStorage* storage : storages_->InDesignOrder())
+        storage->IniFileName = recovery_.settings;
+    Guarded([this] {
+        if (events_.onShow)
+            events_.onShow();
+    });
+    for (TFormStorage* storage : storages_->InDesignOrder())
+        storage->IniFileName = settingsFile;
+    Guarded([this] { data_.noteText.SetText(*recoveredNotes_); });
+}
+
+// Every stored value and the notes restart the snapshot's wait when they change.
+void TForm1::WatchForChanges() {
+    auto changed = [this] {
+        if (started_)
+            snapshots_->Changed();
+    };
+    auto watch = [&changed](auto* field) {
+        if (field == nullptr)
+            return;
+        field->OnChange = [kept = std::move(field->OnChange), changed] {
+            if (kept)
+                kept();
+            changed();
+        };
+    };
+    for (const StoredComponent& component : StoredComponents(data_)) {
+        watch(component.text);
+        watch(component.money);
+        watch(component.quantity);
+    }
+}
+
+void TForm1::WriteSnapshot() {
+    // A snapshot is a safety net: failing to write one must not interrupt the user.
+    try {
+        TakeTextEdits();
+        WriteRecoverySnapshot(*storages_, recovery_, data_.noteText.Text());
+    } catch (const std::exception&) {
+    }
+}
+
+// A clean close ends the snapshots; if the settings could not all be saved, a last
+// snapshot keeps what they hold for the next start.
+void TForm1::EndSnapshots() {
+    snapshots_->Stop();
+    const auto storages = storages_->InDesignOrder();
+    const bool allSaved = std::all_of(storages.begin(), storages.end(),
+                                      [](const TFormStorage* storage) { return storage->Saved(); });
+    if (allSaved) {
+        DeleteRecoverySnapshot(recovery_);
+    } else {
+        WriteSnapshot();
     }
 }
 
@@ -443,6 +518,10 @@ void TForm1::BuildSettingsView() {
 void TForm1::BuildNotesView() {
     QWidget* panel = viewPanels_[static_cast<std::size_t>(View::Notes)];
     noteText_ = new TextView(data_.noteText, QStringLiteral("NoteText"), panel);
+    connect(noteText_, &QPlainTextEdit::textChanged, this, [this] {
+        if (started_)
+            snapshots_->Changed();
+    });
     noteText_->setGeometry(panel->rect());
     noteText_->hide();
 }

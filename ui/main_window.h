@@ -5,11 +5,13 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/accounts.h"
 #include "core/views.h"
 #include "storage/form_events.h"
+#include "storage/recovery_snapshot.h"
 
 class QLabel;
 class QLineEdit;
@@ -23,6 +25,7 @@ class BevelPanel;
 class MoneyEdit;
 class QtWindowHost;
 class SettingsStorages;
+class SnapshotTimer;
 class TextView;
 class TForm1;
 
@@ -89,6 +92,10 @@ class TForm1 : public QWidget {
     void ReadSeparators();
     void SaveOnSessionEnd();
     void TakeTextEdits();
+    void WatchForChanges();
+    void WriteSnapshot();
+    void RestoreShownWindow();
+    void EndSnapshots();
 
     Accounts data_;
     FormEvents events_;
@@ -96,6 +103,11 @@ class TForm1 : public QWidget {
     std::unique_ptr<QtWindowHost> host_;
     // Declared after the data and the handlers they wrap: they detach first.
     std::unique_ptr<SettingsStorages> storages_;
+    // Crash recovery: the snapshot found at start-up, and the timer that keeps it.
+    RecoveryFiles recovery_;
+    std::optional<std::string> recoveredNotes_;
+    std::unique_ptr<SnapshotTimer> snapshots_;
+    bool started_ = false;
 
     BevelPanel* reportPanel_ = nullptr;
     BevelPanel* topPanel_ = nullptr;

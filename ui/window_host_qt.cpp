@@ -14,7 +14,9 @@ WindowRect ToRect(const QRect& rect) {
     return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
-QScreen* Primary() { return QGuiApplication::primaryScreen(); }
+QScreen* Primary() {
+    return QGuiApplication::primaryScreen();
+}
 
 }  // namespace
 
@@ -31,10 +33,9 @@ WindowPlacement QtWindowHost::Placement() const {
     const QRect frame = window_.frameGeometry();
     const QRect client = window_.geometry();
     const QRect normal = window_.normalGeometry().isValid() ? window_.normalGeometry() : client;
-    placement.normal = ToRect(normal.adjusted(frame.left() - client.left(),
-                                              frame.top() - client.top(),
-                                              frame.right() - client.right(),
-                                              frame.bottom() - client.bottom()));
+    placement.normal =
+        ToRect(normal.adjusted(frame.left() - client.left(), frame.top() - client.top(),
+                               frame.right() - client.right(), frame.bottom() - client.bottom()));
     return placement;
 }
 
@@ -49,48 +50,65 @@ void QtWindowHost::SetPlacement(const WindowPlacement& placement) {
     }
 }
 
-bool QtWindowHost::IsVisible() const { return shown_ && window_.isVisible(); }
+bool QtWindowHost::IsVisible() const {
+    return shown_ && window_.isVisible();
+}
 
-WindowRect QtWindowHost::Bounds() const { return ToRect(window_.frameGeometry()); }
+WindowRect QtWindowHost::Bounds() const {
+    return ToRect(window_.frameGeometry());
+}
 
-WindowSize QtWindowHost::SystemBorder(BorderMetric) const { return {1, 1}; }
+WindowSize QtWindowHost::SystemBorder(BorderMetric) const {
+    return {1, 1};
+}
 
-bool QtWindowHost::ApplicationMinimized() const { return window_.isMinimized(); }
+bool QtWindowHost::ApplicationMinimized() const {
+    return window_.isMinimized();
+}
 
 WindowSize QtWindowHost::PrimaryScreenSize() const {
-    if (Primary() == nullptr) return {};
+    if (Primary() == nullptr)
+        return {};
     const QSize size = Primary()->geometry().size();
     return {size.width(), size.height()};
 }
 
 std::vector<WindowRect> QtWindowHost::ScreenAreas() const {
     std::vector<WindowRect> areas;
-    if (Primary() != nullptr) areas.push_back(ToRect(Primary()->availableGeometry()));
+    if (Primary() != nullptr)
+        areas.push_back(ToRect(Primary()->availableGeometry()));
     for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen != Primary()) areas.push_back(ToRect(screen->availableGeometry()));
+        if (screen != Primary())
+            areas.push_back(ToRect(screen->availableGeometry()));
     }
     return areas;
 }
 
 int QtWindowHost::PixelsPerInch() const {
-    if (Primary() == nullptr) return 96;
+    if (Primary() == nullptr)
+        return 96;
     return static_cast<int>(std::lround(Primary()->logicalDotsPerInch()));
 }
 
 void QtWindowHost::SetWindowState(WindowState state) {
     Qt::WindowStates states = window_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
-    if (state == WindowState::Maximized) states |= Qt::WindowMaximized;
-    if (state == WindowState::Minimized) states |= Qt::WindowMinimized;
+    if (state == WindowState::Maximized)
+        states |= Qt::WindowMaximized;
+    if (state == WindowState::Minimized)
+        states |= Qt::WindowMinimized;
     window_.setWindowState(states);
 }
 
 void QtWindowHost::PostMinimize() {
     QPointer<QWidget> window(&window_);
     QTimer::singleShot(0, &window_, [window] {
-        if (window) window->showMinimized();
+        if (window)
+            window->showMinimized();
     });
 }
 
-void QtWindowHost::Repaint() { window_.update(); }
+void QtWindowHost::Repaint() {
+    window_.update();
+}
 
 }  // namespace quilvern

@@ -12,7 +12,7 @@ class QWidget;
 namespace quilvern {
 
 class QtWindowHost : public WindowHost {
-public:
+  public:
     explicit QtWindowHost(QWidget& window) : window_(window) {}
 
     // The window counts as visible only once its first show has finished, so that a
@@ -34,7 +34,7 @@ public:
     void PostMinimize() override;
     void Repaint() override;
 
-private:
+  private:
     QWidget& window_;
     bool shown_ = false;
     int minX_ = -1;

@@ -5,7 +5,8 @@
 #include "storage/ini_file.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) return 2;
+    if (argc < 2)
+        return 2;
     for (unsigned round = 0;; ++round) {
         quilvern::IniFile file(argv[1]);
         const std::string value = round % 2 == 0 ? "even" : "odd";

@@ -1,10 +1,9 @@
 // Kills a process that saves the settings file at random moments, many times: the file
 // is always a whole file, the old one or the new one, never a damaged one.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <random>
@@ -23,7 +22,8 @@ std::string CommonValue(const std::string& path) {
     for (const char* section : {"Main", "Name", "Price", "Quantity", "Total", "Transfer"}) {
         for (int key = 0; key < 40; ++key) {
             const std::string value = file.ReadString(section, "Key" + std::to_string(key), "");
-            if (value.empty() || (!common.empty() && value != common)) return "";
+            if (value.empty() || (!common.empty() && value != common))
+                return "";
             common = value;
         }
     }
@@ -48,7 +48,8 @@ TEST(SettingsCrash, KillDuringSavesNeverLeavesADamagedFile) {
         int status = 0;
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the saver ended by itself";
-        if (!dir.Exists("Quilvern.ini")) continue;  // killed before its first save
+        if (!dir.Exists("Quilvern.ini"))
+            continue;  // killed before its first save
         const std::string value = CommonValue(path);
         EXPECT_TRUE(value == "even" || value == "odd") << "damaged after kill " << kill;
     }

@@ -311,7 +311,8 @@ TEST_F(MainWindowTest, UnwritableSettingsStillCloseAndWriteTheNotes) {
     form.reset();
     QTest::qWait(50);
     EXPECT_EQ(boxes.texts.size(), 14u) << "each storage at the close and again at the end";
-    for (const std::string& text : boxes.texts) EXPECT_EQ(text, "Unable to write to Quilvern.ini.");
+    for (const std::string& text : boxes.texts)
+        EXPECT_EQ(text, "Unable to write to Quilvern.ini.");
     EXPECT_TRUE(dir.Exists("Notes.txt"));
 }
 
