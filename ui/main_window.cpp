@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QToolButton>
 #include <algorithm>
@@ -21,6 +23,7 @@
 #include "core/year_report.h"
 #include "storage/ini_file.h"
 #include "storage/settings_storages.h"
+#include "ui/accessible_names.h"
 #include "ui/bevel_panel.h"
 #include "ui/cp1252.h"
 #include "ui/error_box.h"
@@ -117,6 +120,9 @@ TForm1::TForm1(std::string programDirectory)
     BuildView(View::Page1);
     viewPanels_[0]->show();
     BuildMenu();
+    BuildShortcuts();
+    NameForScreenReaders(*topPanel_);
+    NameForScreenReaders(*reportPanel_);
 
     data_.setTitle.OnChange = [this] { SetTitleChange(); };
     data_.ShowViewer = [this] { ShowViewer(); };
@@ -280,7 +286,7 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::ReadSeparators() {
-    const QLocale locale = QLocale::system();
+    const QLocale locale;  // the desktop's, unless the application set another
     auto first = [](const QString& text, char fallback) {
         const std::string bytes = ToCp1252(text.left(1));
         return bytes.empty() || bytes[0] == '?' ? fallback : bytes[0];
@@ -389,6 +395,53 @@ void TForm1::BuildMenu() {
             [this](const QPoint& at) { resetPopUp_->popup(topPanel_->mapToGlobal(at)); });
 }
 
+// Keys for what the mouse reaches in the top bar, the transfer view and the viewer.
+// Each acts only when its button could be clicked: not under the About panel, not
+// while the viewer covers the top bar. Alt and Ctrl chords leave the fields' own keys
+// (Escape, Enter, the arrows) as they are.
+void TForm1::BuildShortcuts() {
+    auto bind = [this](const QKeySequence& keys, std::function<QAbstractButton*()> button) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, button] {
+            QAbstractButton* target = button();
+            const bool covered = target != nullptr && target->parentWidget() == topPanel_ &&
+                                 reportTopPanel_->isVisible();
+            if (target != nullptr && target->isEnabled() && target->isVisible() && !covered) {
+                target->click();
+            }
+        });
+    };
+    for (int p = 0; p < kPageCount; ++p) {
+        bind(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + p)),
+             [this, p] { return viewButtons_[p]; });
+    }
+    auto neighbourPage = [this](int step) -> QAbstractButton* {
+        for (int p = 0; p < kPageCount; ++p) {
+            if (!viewButtons_[p]->isEnabled()) {  // the page on show
+                return viewButtons_[(p + step + kPageCount) % kPageCount];
+            }
+        }
+        return viewButtons_[0];
+    };
+    bind(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [neighbourPage] { return neighbourPage(1); });
+    bind(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [neighbourPage] { return neighbourPage(-1); });
+    bind(QKeySequence(Qt::ALT | Qt::Key_T), [this] { return viewButtons_[kPageCount]; });
+    bind(QKeySequence(Qt::ALT | Qt::Key_S), [this] { return viewButtons_[kPageCount + 1]; });
+    bind(QKeySequence(Qt::ALT | Qt::Key_N), [this] { return viewButtons_[kPageCount + 2]; });
+    bind(QKeySequence(Qt::ALT | Qt::Key_Y),
+         [this] { return findChild<QAbstractButton*>(QStringLiteral("YearReport")); });
+    bind(QKeySequence(Qt::ALT | Qt::Key_C),
+         [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportCopy")); });
+    bind(QKeySequence(Qt::ALT | Qt::Key_W),
+         [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportClose")); });
+    // The menu key itself stays the fields' own context menu.
+    auto* menu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menu, &QShortcut::activated, this, [this] {
+        if (topPanel_->isEnabled())
+            resetPopUp_->popup(topPanel_->mapToGlobal(QPoint(8, 30)));
+    });
+}
+
 void TForm1::BuildView(View view) {
     const auto index = static_cast<std::size_t>(view);
     if (viewBuilt_[index])
@@ -396,14 +449,19 @@ void TForm1::BuildView(View view) {
     viewBuilt_[index] = true;
     switch (view) {
         case View::Transfer:
-            return BuildTransferView();
+            BuildTransferView();
+            break;
         case View::Settings:
-            return BuildSettingsView();
+            BuildSettingsView();
+            break;
         case View::Notes:
-            return BuildNotesView();
+            BuildNotesView();
+            break;
         default:
-            return BuildPage(static_cast<int>(index));
+            BuildPage(static_cast<int>(index));
+            break;
     }
+    NameForScreenReaders(*viewPanels_[index]);
 }
 
 QWidget& TForm1::ViewPanel(View view) {
@@ -422,16 +480,22 @@ void TForm1::BuildPage(int page) {
         product->AddCaption(207, 12, QStringLiteral("@"));
         product->AddCaption(297, 11, QStringLiteral("x"));
         product->AddCaption(382, 11, QStringLiteral("="));
+        const QString ofLine = QStringLiteral(" of line %1").arg(n);
+        product->setAccessibleName(QStringLiteral("Line %1").arg(n));
         auto* name = new NameEdit(line.name, product);
         name->setObjectName(Name("P", n) + QStringLiteral("Name"));
         name->setGeometry(8, 8, 193, 21);
+        name->setAccessibleName(QStringLiteral("Name") + ofLine);
         auto* price = new MoneyEdit(line.price, product);
         price->setObjectName(Name("P", n) + QStringLiteral("Price"));
         price->setGeometry(224, 8, 65, 21);
+        price->setAccessibleName(QStringLiteral("Price") + ofLine);
         auto* quantity = new QuantitySpin(line.quantity, product);
         quantity->setObjectName(Name("P", n) + QStringLiteral("Quantity"));
         quantity->setGeometry(311, 8, 65, 21);
-        AddTotal(line.total, Name("P", n) + QStringLiteral("Total"), {395, 8, 121, 21}, product);
+        quantity->setAccessibleName(QStringLiteral("Quantity") + ofLine);
+        AddTotal(line.total, Name("P", n) + QStringLiteral("Total"), {395, 8, 121, 21}, product)
+            ->setAccessibleName(QStringLiteral("Total") + ofLine);
         product->show();
     }
 }
@@ -555,6 +619,7 @@ void TForm1::BuildAboutPanel() {
     ok->setObjectName(QStringLiteral("AboutCloseBtn"));
     ok->setGeometry(222, 238, 75, 25);
     connect(ok, &QPushButton::clicked, this, [this] { AboutCloseBtnClick(); });
+    NameForScreenReaders(*about);
     about->hide();
 }
 
@@ -565,6 +630,7 @@ void TForm1::BuildReportViewer() {
     reportText_->setGeometry(reportPanel_->rect());
     reportTemp_ = new TextView(data_.reportTemp, QStringLiteral("ReportTemp"), reportPanel_);
     reportTemp_->hide();
+    NameForScreenReaders(*reportPanel_);
 }
 
 // --- Views ------------------------------------------------------------------------------

@@ -78,6 +78,7 @@ class TForm1 : public QWidget {
   private:
     void BuildTopBar();
     void BuildMenu();
+    void BuildShortcuts();
     void BuildPage(int page);
     void BuildTransferView();
     void BuildSettingsView();

@@ -15,6 +15,8 @@ StepButton::StepButton(Direction direction, QuantitySpin& spin)
     : QWidget(&spin), direction_(direction), spin_(spin) {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
+    setAccessibleName(direction == Direction::Up ? QStringLiteral("Step up")
+                                                 : QStringLiteral("Step down"));
     connect(&timer_, &QTimer::timeout, this, [this] {
         int next = 0;
         const bool held = QApplication::mouseButtons() & Qt::LeftButton;

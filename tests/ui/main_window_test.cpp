@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -314,6 +316,78 @@ TEST_F(MainWindowTest, UnwritableSettingsStillCloseAndWriteTheNotes) {
     for (const std::string& text : boxes.texts)
         EXPECT_EQ(text, "Unable to write to Quilvern.ini.");
     EXPECT_TRUE(dir.Exists("Notes.txt"));
+}
+
+}  // namespace
+}  // namespace quilvern
+
+namespace quilvern {
+namespace {
+
+TEST_F(MainWindowTest, EveryControlHasANameForScreenReaders) {
+    Start();
+    form->PopAboutClick();
+    form->AboutCloseBtnClick();
+    form->ReportMonthClick(1);
+    form->ReportCloseClick();
+    for (int page = 1; page <= 5; ++page)
+        form->PageClick(page);
+    for (QWidget* widget : form->findChildren<QWidget*>()) {
+        if (qobject_cast<QMenu*>(widget) != nullptr)
+            continue;
+        auto* frame = qobject_cast<QFrame*>(widget);
+        if (frame != nullptr && frame->frameShape() == QFrame::HLine)
+            continue;                 // decoration
+        bool insideAControl = false;  // Qt's own parts: a text area's scroll bars, a list
+        for (QWidget* up = widget->parentWidget(); up != nullptr; up = up->parentWidget()) {
+            insideAControl = insideAControl || qobject_cast<QAbstractScrollArea*>(up) != nullptr ||
+                             qobject_cast<QComboBox*>(up) != nullptr;
+        }
+        if (insideAControl || widget->window() != form.get())
+            continue;
+        EXPECT_FALSE(widget->accessibleName().isEmpty())
+            << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+    }
+    EXPECT_EQ(Find("P007Price")->accessibleName(), "Price of line 7");
+    EXPECT_EQ(Find("Transfer")->accessibleName(), "Transfer");
+}
+
+TEST_F(MainWindowTest, KeyboardReachesThePagesTheViewsAndTheViewer) {
+    Start();
+    QWidget* focus = Edit("P001Price");
+    focus->setFocus();
+    QTest::keyClick(focus, Qt::Key_3, Qt::AltModifier);
+    EXPECT_TRUE(Find("Page03Panel")->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_TRUE(Find("Page04Panel")->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_TRUE(Find("Page02Panel")->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
+    EXPECT_TRUE(Find("TransferPanel")->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_Y, Qt::AltModifier);
+    EXPECT_TRUE(Find("ReportPanel")->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_1, Qt::AltModifier);
+    EXPECT_FALSE(Find("Page01Panel")->isVisible()) << "the viewer covers the page buttons";
+    QTest::keyClick(form.get(), Qt::Key_W, Qt::AltModifier);
+    EXPECT_TRUE(Find("TransferPanel")->isVisible());
+    form->PopAboutClick();
+    QTest::keyClick(form.get(), Qt::Key_N, Qt::AltModifier);
+    EXPECT_FALSE(Find("NotePanel")->isVisible()) << "About blocks the top bar";
+}
+
+TEST_F(MainWindowTest, SeparatorsFollowTheLocale) {
+    Start();
+    form->Data().sheet.lines[0].price.SetValue(1234.5L);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(form.get(), &change);
+    EXPECT_EQ(Edit("P001Price")->text(), "$1.234,50");
+    TypeInto("P002Price", "2,5");
+    EXPECT_EQ(form->Data().sheet.lines[1].price.Value(), 2.5L);
+    QLocale::setDefault(QLocale::c());
+    QApplication::sendEvent(form.get(), &change);
+    EXPECT_EQ(Edit("P001Price")->text(), "$1,234.50");
 }
 
 }  // namespace
