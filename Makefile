@@ -2,8 +2,10 @@
 BUILD    := build
 ASAN     := build/asan
 JOBS     ?= $(shell nproc)
+PREFIX   ?= $(HOME)/.local
 PACKAGES := cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev \
-            libgtest-dev libbenchmark-dev xvfb xauth fonts-liberation2
+            libgtest-dev libbenchmark-dev xvfb xauth fonts-liberation2 \
+            desktop-file-utils appstream
 
 .PHONY: run test setup build asan bench screenshot clean
 
@@ -47,6 +49,17 @@ bench: build
 # One picture per view of the real window, drawn on a virtual X display.
 screenshot: build
 	xvfb-run -a -s "-screen 0 1024x768x24" ./$(BUILD)/tools/screenshot_tour docs/screenshots
+
+# For the current user by default; PREFIX=/absolute/path installs elsewhere. Uninstalling
+# leaves the reports, the notes and the settings where they are.
+.PHONY: install uninstall
+install: setup $(BUILD)/build.ninja
+	@case "$(PREFIX)" in /*) ;; *) echo "PREFIX must be an absolute path"; exit 2 ;; esac
+	cmake --build $(BUILD) -j $(JOBS) --target quilvern
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	data/uninstall.sh "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD)

@@ -4,6 +4,7 @@
 
 #include "storage/text_files.h"
 #include "values/currency.h"
+#include "values/error.h"
 
 namespace quilvern {
 
@@ -28,11 +29,22 @@ void Accounts::EnableExistingReports() {
 
 void Accounts::LoadNotes() {
     const std::string path = dirLabel + std::string(kNotesFile);
-    if (FileExists(path))
+    notesUnread_ = false;
+    if (!FileExists(path))
+        return;
+    try {
         noteText.ReadFromFile(path);
+    } catch (const Error&) {
+        notesUnread_ = true;
+        throw;
+    }
 }
 
 void Accounts::SaveNotes() {
+    // Notes that could not be read at start-up are not replaced by the empty notes area:
+    // only notes the user has typed since take their place.
+    if (notesUnread_ && noteText.Text().empty())
+        return;
     noteText.WriteToFile(dirLabel + std::string(kNotesFile));
 }
 

@@ -33,7 +33,9 @@ class Accounts {
     void EnableExistingReports();  // enables, never disables
     void LoadNotes();              // throws Error when Notes.txt exists but cannot be read
 
-    // Close: Notes.txt is written also when empty. Throws Error when it cannot be.
+    // Close: Notes.txt is written also when empty, except over a notes file that could
+    // not be read at start-up while the notes area is still empty. Throws Error when it
+    // cannot be written.
     void SaveNotes();
 
     // ReportJanClick ... ReportDecClick, for month 1 ... 12: the month's file, if there
@@ -57,6 +59,9 @@ class Accounts {
 
     // Shows ReportPanel and ReportTopPanel and hides TransferPanel.
     std::function<void()> ShowViewer;
+
+  private:
+    bool notesUnread_ = false;  // Notes.txt existed but could not be read
 };
 
 }  // namespace quilvern

@@ -1,0 +1,38 @@
+#!/bin/sh
+# Removes what "make install" put under PREFIX and nothing else. The reports and notes
+# live in the program's folder, so that folder goes only when nothing is left in it;
+# the settings live under ~/.config and are never touched. The list follows the install
+# rules in data/CMakeLists.txt; tests/install/install_test.sh keeps the two in step.
+set -eu
+
+if [ $# -ne 1 ]; then
+    echo "usage: $0 PREFIX" >&2
+    exit 2
+fi
+case $1 in
+    /*) ;;
+    *) echo "$0: the prefix must be an absolute path, not '$1'" >&2; exit 2 ;;
+esac
+prefix=${1%/}
+
+for file in \
+    bin/quilvern \
+    lib/quilvern/quilvern \
+    share/applications/quilvern.desktop \
+    share/icons/hicolor/scalable/apps/quilvern.svg \
+    share/metainfo/quilvern.metainfo.xml; do
+    path=$prefix/$file
+    if [ -f "$path" ] || [ -L "$path" ]; then
+        rm -f -- "$path"
+        echo "Removed $path"
+    fi
+done
+
+folder=$prefix/lib/quilvern
+if [ -d "$folder" ]; then
+    if rmdir -- "$folder" 2>/dev/null; then
+        echo "Removed $folder"
+    else
+        echo "Kept $folder: it still holds your reports and notes"
+    fi
+fi
