@@ -4,23 +4,12 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_folder.h"
 #include "core/accounts.h"
 #include "core/year_report.h"
 
 namespace quilvern {
 namespace {
-
-class Folder {
-  public:
-    Folder() : path_(std::filesystem::temp_directory_path() / "quilvern-bench-core") {
-        std::filesystem::create_directories(path_);
-    }
-    ~Folder() { std::filesystem::remove_all(path_); }
-    std::string WithSeparator() const { return path_.string() + "/"; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // Every line named, priced and sold, so every report lists fifty lines.
 void FillSheet(Accounts& accounts, const std::string& dir) {
@@ -34,7 +23,7 @@ void FillSheet(Accounts& accounts, const std::string& dir) {
 }
 
 void MonthTransfer(benchmark::State& state) {
-    Folder folder;
+    bench::Folder folder("quilvern-bench-core");
     Accounts accounts;
     FillSheet(accounts, folder.WithSeparator());
     int month = 0;
@@ -46,7 +35,7 @@ void MonthTransfer(benchmark::State& state) {
 BENCHMARK(MonthTransfer)->Unit(benchmark::kMicrosecond);
 
 void YearReport(benchmark::State& state) {
-    Folder folder;
+    bench::Folder folder("quilvern-bench-core");
     Accounts accounts;
     FillSheet(accounts, folder.WithSeparator());
     for (int m = 1; m <= kMonthCount; ++m)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/bench_folder.h"
 #include "core/accounts.h"
 #include "core/stored_components.h"
 #include "storage/settings_storages.h"
@@ -14,19 +15,6 @@
 
 namespace quilvern {
 namespace {
-
-class Folder {
-  public:
-    Folder() : path_(std::filesystem::temp_directory_path() / "quilvern-bench-settings") {
-        std::filesystem::create_directories(path_);
-    }
-    ~Folder() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::string WithSeparator() const { return path_.string() + "/"; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // A window that is never shown and stays where it is.
 class StillWindow : public WindowHost {
@@ -52,7 +40,7 @@ class StillWindow : public WindowHost {
 
 // The window's data with its storages attached, as after construction.
 struct Program {
-    Program(const Folder& folder, const std::string& settingsFile) : storages(settingsFile) {
+    Program(const bench::Folder& folder, const std::string& settingsFile) : storages(settingsFile) {
         accounts.dirLabel = folder.WithSeparator();
         events.onShow = [this] { accounts.RecomputeGrandTotal(); };
         storages.AttachToWindow(events, StoredComponents(accounts), &window,
@@ -70,7 +58,7 @@ struct Program {
 };
 
 // A file from a full year: every line named, priced and sold, every month transferred.
-std::string FullSettingsFile(const Folder& folder) {
+std::string FullSettingsFile(const bench::Folder& folder) {
     const std::string path = folder.File("Quilvern.ini");
     Program program(folder, path);
     program.events.onShow();
@@ -88,7 +76,7 @@ std::string FullSettingsFile(const Folder& folder) {
 }
 
 void RestoreAtShow(benchmark::State& state) {
-    Folder folder;
+    bench::Folder folder("quilvern-bench-settings");
     const std::string path = FullSettingsFile(folder);
     for (auto _ : state) {
         state.PauseTiming();
@@ -104,7 +92,7 @@ BENCHMARK(RestoreAtShow)->Unit(benchmark::kMicrosecond);
 
 // The usual close: nothing changed since the show, so the file is left as it is.
 void SaveAtClose(benchmark::State& state) {
-    Folder folder;
+    bench::Folder folder("quilvern-bench-settings");
     Program program(folder, FullSettingsFile(folder));
     program.events.onShow();
     for (auto _ : state)
@@ -114,7 +102,7 @@ BENCHMARK(SaveAtClose)->Unit(benchmark::kMicrosecond);
 
 // One price changed since the last close: one section reaches the disk.
 void SaveAtCloseAfterAChange(benchmark::State& state) {
-    Folder folder;
+    bench::Folder folder("quilvern-bench-settings");
     Program program(folder, FullSettingsFile(folder));
     program.events.onShow();
     int cents = 0;

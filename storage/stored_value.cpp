@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "values/general_form.h"
 #include "values/money_text.h"
 
 namespace quilvern {
@@ -96,29 +97,9 @@ std::string StoredMoneyText(long double value) {
         return value < 0 ? "-INF" : "INF";
     if (value == 0)
         return "0";
-    const auto [d, e] = EighteenDigits(std::fabs(value));
-    std::string out = std::signbit(value) ? "-" : "";
-    if (e >= -3 && e <= kStoredDigits) {
-        if (e <= 0) {
-            out.append("0.").append(static_cast<std::size_t>(-e), '0').append(d);
-        } else {
-            const auto whole = static_cast<std::size_t>(e);
-            out.append(d, 0, whole);
-            if (d.size() < whole)
-                out.append(whole - d.size(), '0');
-            if (d.size() > whole)
-                out.append(".").append(d, whole);
-        }
-        return out;
-    }
-    out += d[0];
-    if (d.size() > 1)
-        out.append(".").append(d, 1);
-    out += 'E';
-    if (e - 1 < 0)
-        out += '-';
-    out += std::to_string(std::abs(e - 1));
-    return out;
+    auto [digits, exponent] = EighteenDigits(std::fabs(value));
+    const DecimalForm form{std::move(digits), exponent, std::signbit(value)};
+    return WriteGeneralForm(form, kStoredDigits, '.');
 }
 
 std::optional<long double> ParseStoredMoney(std::string_view text) {

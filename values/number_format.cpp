@@ -8,6 +8,7 @@
 
 #include "values/decimal_scale.h"
 #include "values/error.h"
+#include "values/general_form.h"
 
 namespace quilvern {
 namespace {
@@ -267,33 +268,8 @@ std::string FormatGeneral(long double value, Separators seps) {
         return "NAN";
     if (std::isinf(value))
         return value < 0 ? "-INF" : "INF";
-    const DecimalForm form = ToDecimalForm(value, kGeneralPrecision, kUnlimitedDecimals);
-    std::string out = form.negative ? "-" : "";
-    if (form.digits.empty())
-        return out.append("0");
-    const std::string& d = form.digits;
-    const int x = form.exponent;
-    if (x > kGeneralPrecision || x < -3) {
-        out += d[0];
-        if (d.size() > 1)
-            out.append(1, seps.decimal).append(d, 1);
-        out += 'E';
-        if (x - 1 < 0)
-            out += '-';
-        out += std::to_string(std::abs(x - 1));
-    } else if (x <= 0) {
-        out += '0';
-        out += seps.decimal;
-        out.append(-x, '0').append(d);
-    } else {
-        const auto whole = static_cast<std::size_t>(x);
-        out.append(d, 0, whole);
-        if (d.size() < whole)
-            out.append(whole - d.size(), '0');
-        if (d.size() > whole)
-            out.append(1, seps.decimal).append(d, whole);
-    }
-    return out;
+    return WriteGeneralForm(ToDecimalForm(value, kGeneralPrecision, kUnlimitedDecimals),
+                            kGeneralPrecision, seps.decimal);
 }
 
 std::string FormatByPattern(long double value, std::string_view pattern, Separators seps) {
