@@ -34,6 +34,7 @@ void PriceKeystroke(benchmark::State& state) {
         }
         type = !type;
     }
+    form.close();
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(PriceKeystroke)->Unit(benchmark::kMicrosecond);
