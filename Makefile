@@ -46,6 +46,11 @@ asan: setup $(ASAN)/build.ninja
 bench: build
 	QT_QPA_PLATFORM=offscreen bench/run_benchmarks.sh $(BUILD)
 
+# libFuzzer runs of the Qt-free code with clang in build/libfuzzer, FUZZ_SECONDS (60) each.
+.PHONY: fuzz
+fuzz:
+	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),60) fuzz/run.sh
+
 # One picture per view of the real window, drawn on a virtual X display.
 screenshot: build
 	xvfb-run -a -s "-screen 0 1024x768x24" ./$(BUILD)/tools/screenshot_tour docs/screenshots
