@@ -30,6 +30,7 @@
 #include "ui/image_button.h"
 #include "ui/link_label.h"
 #include "ui/money_edit.h"
+#include "ui/month_box.h"
 #include "ui/name_edit.h"
 #include "ui/quantity_spin.h"
 #include "ui/skin.h"
@@ -505,7 +506,7 @@ void TForm1::BuildTransferView() {
     for (int m = 0; m < kMonthCount; ++m) {
         const MonthInfo& info = kMonths[m];
         const QString key = Latin(kMonthKeys[m]);
-        auto* box = new QGroupBox(Latin(info.caption), panel);
+        auto* box = new MonthBox(Latin(info.caption), panel);
         box->setObjectName(QStringLiteral("Box") + key);
         box->setGeometry(kMonthLefts[m % 4], kMonthTops[m / 4], 115, 97);
         AddTotal(data_.ledger.months[m].total, QStringLiteral("Total") + Latin(info.name),
@@ -523,6 +524,8 @@ void TForm1::BuildTransferView() {
         skin::SetTextColour(*AddLabel(QStringLiteral("Report"), {40, 72, 60, 13}, box),
                             skin::kViewLabelText);
         reportButtons_[m] = report;
+        box->SetButtons(transfer, report);
+        box->setAccessibleDescription(QStringLiteral("T or Enter: transfer, R: report"));
         BindReportButton(m);
     }
     AddLine(12, 332, 500, panel);

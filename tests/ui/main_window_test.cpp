@@ -6,10 +6,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
@@ -17,6 +20,7 @@
 
 #include "support/temp_dir.h"
 #include "ui/error_box_watcher.h"
+#include "ui/image_button.h"
 
 namespace quilvern {
 namespace {
@@ -388,6 +392,62 @@ TEST_F(MainWindowTest, SeparatorsFollowTheLocale) {
     QLocale::setDefault(QLocale::c());
     QApplication::sendEvent(form.get(), &change);
     EXPECT_EQ(Edit("P001Price")->text(), "$1,234.50");
+}
+
+}  // namespace
+}  // namespace quilvern
+
+namespace quilvern {
+namespace {
+
+// At a device pixel ratio of 2 the layout stays in device-independent pixels and the
+// pictures are drawn from their SVG at the full density, not blown up from 16 x 16.
+TEST_F(MainWindowTest, DrawsSharpAtTwiceThePixelDensity) {
+    Start();
+    QImage single(form->size(), QImage::Format_ARGB32);
+    form->render(&single);
+    QImage twice(form->size() * 2, QImage::Format_ARGB32);
+    twice.setDevicePixelRatio(2);
+    form->render(&twice);
+    EXPECT_EQ(twice.size(), QSize(1048, 816));
+
+    const QRect button = Find("Transfer")->geometry();
+    const QImage sharp = twice.copy(QRect(button.topLeft() * 2, button.size() * 2));
+    const QImage blownUp = single.copy(button).scaled(button.size() * 2, Qt::IgnoreAspectRatio,
+                                                      Qt::FastTransformation);
+    EXPECT_NE(sharp.convertToFormat(QImage::Format_ARGB32),
+              blownUp.convertToFormat(QImage::Format_ARGB32));
+
+    for (const QString& picture : QDir(":/icons").entryList()) {
+        EXPECT_TRUE(picture.endsWith(".svg")) << picture.toStdString() << " is no vector picture";
+    }
+    const QPixmap icon = ImageIcon("transfer").pixmap(QSize(16, 16), 2.0);
+    EXPECT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_EQ(icon.devicePixelRatio(), 2.0);
+}
+
+}  // namespace
+}  // namespace quilvern
+
+namespace quilvern {
+namespace {
+
+TEST_F(MainWindowTest, KeyboardReachesTheMonthButtonsThroughTheirBoxes) {
+    Start();
+    form->Data().sheet.lines[0].price.SetValue(2.5L);
+    form->Data().sheet.lines[0].quantity.SetValue(4);
+    form->TransferClick();
+    QWidget* january = Find("BoxJan");
+    january->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(january, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "BoxFeb");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
+    EXPECT_FALSE(Find("ReportPanel")->isVisible()) << "no report yet: the button is disabled";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Edit("TotalFebruary")->text(), "$10.00");
+    EXPECT_TRUE(dir.Exists("Report02.txt"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R);
+    EXPECT_TRUE(Find("ReportPanel")->isVisible());
 }
 
 }  // namespace
