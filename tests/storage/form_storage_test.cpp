@@ -419,33 +419,33 @@ void PrintTo(const RoundTripCase& c, std::ostream* out) {
 
 class NameRoundTrip : public testing::TestWithParam<RoundTripCase> {};
 
-TEST_P(NameRoundTrip, IsWrittenAndComesBackSo) {
-    const RoundTripCase& c = GetParam();
-    TempDir dir;
-    {
-        PlainWindow window;
-        FormEvents events;
-        TFormStorage storage;
-        storage.IniFileName = dir.File(kName);
+// One run of a window with a name storage on the file: restored when shown.
+struct NameStorageRun {
+    explicit NameStorageRun(const std::string& file) {
+        storage.IniFileName = file;
         storage.IniSection = "Name";
         storage.StoredProps = {"P001Name.Text"};
         storage.AttachToWindow(events, window.Components(), nullptr, [](const std::string&) {});
         events.onShow();
-        window.names[0].SetText(c.typed);
-        bool canClose = true;
-        events.onCloseQuery(canClose);
     }
-    EXPECT_EQ(SectionLines(dir.Read(kName), "Name"),
-              (std::vector<std::string>{"FormVersion=0", c.entry}));
     PlainWindow window;
     FormEvents events;
     TFormStorage storage;
-    storage.IniFileName = dir.File(kName);
-    storage.IniSection = "Name";
-    storage.StoredProps = {"P001Name.Text"};
-    storage.AttachToWindow(events, window.Components(), nullptr, [](const std::string&) {});
-    events.onShow();
-    EXPECT_EQ(window.names[0].Text(), c.restored);
+};
+
+TEST_P(NameRoundTrip, IsWrittenAndComesBackSo) {
+    const RoundTripCase& c = GetParam();
+    TempDir dir;
+    {
+        NameStorageRun first(dir.File(kName));
+        first.window.names[0].SetText(c.typed);
+        bool canClose = true;
+        first.events.onCloseQuery(canClose);
+    }
+    EXPECT_EQ(SectionLines(dir.Read(kName), "Name"),
+              (std::vector<std::string>{"FormVersion=0", c.entry}));
+    NameStorageRun second(dir.File(kName));
+    EXPECT_EQ(second.window.names[0].Text(), c.restored);
 }
 
 INSTANTIATE_TEST_SUITE_P(
