@@ -43,7 +43,7 @@ for target in $targets; do
     mkdir -p "$corpus" "$artifacts" "$logs"
     echo "== $target: ${seconds}s"
     # -jobs writes fuzz-N.log into the working directory, so run from the log folder.
-    if ! (cd "$logs" && "$root/$build/libfuzzer/fuzz_$target" \
+    if ! (cd "$logs" && "$root/$build/fuzz/fuzz_$target" \
             "$root/$corpus" "$root/fuzz/$target/corpus" \
             -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
             -artifact_prefix="$root/$artifacts/" -print_final_stats=1 ${FUZZ_FLAGS:-}); then
