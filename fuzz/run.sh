@@ -12,6 +12,7 @@ set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=${FUZZ_SECONDS:-60}
+# Not build/fuzz: that is where the main build keeps this folder's replay programs.
 build=build/libfuzzer
 jobs=${JOBS:-$(nproc)}
 targets=${*:-parse_number format_by_pattern money_field quantity_field ini_read ini_roundtrip text_area_read}
