@@ -9,7 +9,7 @@
 namespace quilvern {
 
 Accounts::Accounts() {
-    currency.OnChange = [this] { CurrencyChange(); };
+    currency.OnChange.Add([this] { CurrencyChange(); });
 }
 
 void Accounts::ApplyCurrencyFormat() {

@@ -19,7 +19,7 @@ MonthLedger::MonthLedger(SalesSheet& sheet, TextArea& reportText, const std::str
     : sheet_(sheet), reportText_(reportText), dirLabel_(dirLabel), fileLabel_(fileLabel) {
     for (MonthSlot& month : months) {
         ShowAsTotal(month.total);
-        month.total.OnChange = [this] { TotalJanuaryChange(); };
+        month.total.OnChange.Add([this] { TotalJanuaryChange(); });
     }
     ShowAsTotal(totalYear);
 }

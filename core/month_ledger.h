@@ -51,11 +51,10 @@ class EnabledFlag {
         if (enabled == enabled_)
             return;
         enabled_ = enabled;
-        if (OnChange)
-            OnChange();
+        OnChange.Raise();
     }
 
-    std::function<void()> OnChange;
+    Listeners OnChange;
 
   private:
     bool enabled_ = false;

@@ -13,8 +13,8 @@ SalesSheet::SalesSheet() {
         line.total.ReadOnly = true;
         // One handler for the two fields, so a price and a quantity change recompute alike.
         auto handler = [this, &line] { QuantityChange(line); };
-        line.price.OnChange = handler;
-        line.quantity.OnChange = handler;
+        line.price.OnChange.Add(handler);
+        line.quantity.OnChange.Add(handler);
     }
     finalTotal.FormatOnEditing = true;
     finalTotal.ReadOnly = true;

@@ -72,9 +72,7 @@ void TextArea::AddLine(std::string_view line) {
         text_.append(kLineBreak);
         text_.append(line);
     }
-    if (OnRepaint) {
-        OnRepaint();
-    }
+    OnRepaint.Raise();
 }
 
 void TextArea::WriteToFile(const std::string& path) const {
@@ -91,9 +89,7 @@ void TextArea::Replace(std::string text) {
         return;
     }
     text_ = std::move(text);
-    if (OnRepaint) {
-        OnRepaint();
-    }
+    OnRepaint.Raise();
 }
 
 }  // namespace quilvern

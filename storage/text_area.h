@@ -3,9 +3,10 @@
 // Windows-1252 bytes with CR LF line breaks, built line by line, written to and read
 // from files. Works the same whether a view shows it or not.
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "values/listeners.h"
 
 namespace quilvern {
 
@@ -27,7 +28,7 @@ class TextArea {
     // ("Cannot open file %s", "Text exceeds memo capacity").
     void ReadFromFile(const std::string& path);
 
-    std::function<void()> OnRepaint;  // the text changed; a view shows it again
+    Listeners OnRepaint;  // the text changed; a view shows it again
 
   private:
     void Replace(std::string text);

@@ -125,10 +125,10 @@ TForm1::TForm1(std::string programDirectory)
     NameForScreenReaders(*topPanel_);
     NameForScreenReaders(*reportPanel_);
 
-    data_.setTitle.OnChange = [this] { SetTitleChange(); };
+    data_.setTitle.OnChange.Add([this] { SetTitleChange(); });
     data_.ShowViewer = [this] { ShowViewer(); };
     for (int m = 0; m < kMonthCount; ++m) {
-        data_.ledger.months[m].report.OnChange = [this, m] { BindReportButton(m); };
+        data_.ledger.months[m].report.OnChange.Add([this, m] { BindReportButton(m); });
     }
     ReadSeparators();
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveOnSessionEnd(); });
@@ -233,11 +233,7 @@ void TForm1::WatchForChanges() {
     auto watch = [&changed](auto* field) {
         if (field == nullptr)
             return;
-        field->OnChange = [kept = std::move(field->OnChange), changed] {
-            if (kept)
-                kept();
-            changed();
-        };
+        field->OnChange.Add(changed);
     };
     for (const StoredComponent& component : StoredComponents(data_)) {
         watch(component.text);
@@ -574,7 +570,7 @@ void TForm1::BuildSettingsView() {
         if (currency_->currentText() != text)
             currency_->setEditText(text);
     };
-    data_.currency.OnRepaint = show;
+    data_.currency.OnRepaint.Add(show);
     show();
     connect(currency_, &QComboBox::editTextChanged, this, [this](const QString& text) {
         Guarded([&] { data_.currency.SetText(ToCp1252(text)); });

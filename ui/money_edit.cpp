@@ -19,7 +19,7 @@ MoneyEdit::MoneyEdit(MoneyField& model, QWidget* parent) : QLineEdit(parent), mo
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setReadOnly(model_.ReadOnly);
     setAcceptDrops(false);
-    model_.OnRepaint = [this] { Show(); };
+    model_.OnRepaint.Add([this] { Show(); });
     model_.OnBeep = [] { QApplication::beep(); };
     Show();
 }

@@ -8,7 +8,7 @@
 namespace quilvern {
 
 NameEdit::NameEdit(TextField& model, QWidget* parent) : QLineEdit(parent), model_(model) {
-    model_.OnRepaint = [this] { Show(); };
+    model_.OnRepaint.Add([this] { Show(); });
     connect(this, &QLineEdit::textEdited, this,
             [this](const QString& text) { Guarded([&] { model_.SetText(ToCp1252(text)); }); });
     Show();

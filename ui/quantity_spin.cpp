@@ -81,7 +81,7 @@ QuantitySpin::QuantitySpin(QuantityField& model, QWidget* parent)
       down_(StepButton::Direction::Down, *this) {
     setAcceptDrops(false);
     setTextMargins(0, 0, kButtonsWidth, 0);
-    model_.OnRepaint = [this] { Show(); };
+    model_.OnRepaint.Add([this] { Show(); });
     model_.OnBeep = [] { QApplication::beep(); };
     // Whatever the plain edit changes itself (Backspace, Delete, cut, paste) goes to
     // the model unvalidated; typed characters are judged by the model first.

@@ -18,10 +18,10 @@ TextView::TextView(TextArea& model, const QString& name, QWidget* parent)
         if (!showing_)
             edited_ = true;
     });
-    model_.OnRepaint = [this] {
+    model_.OnRepaint.Add([this] {
         if (!taking_)
             Show();
-    };
+    });
     Show();
 }
 

@@ -225,8 +225,7 @@ void MoneyField::Changed() {
     if (focused_ && FormatOnEditing)
         RegroupEditText();
     Repaint();
-    if (OnChange)
-        OnChange();
+    OnChange.Raise();
 }
 
 void MoneyField::Beep() {
@@ -235,8 +234,7 @@ void MoneyField::Beep() {
 }
 
 void MoneyField::Repaint() {
-    if (OnRepaint)
-        OnRepaint();
+    OnRepaint.Raise();
 }
 
 bool MoneyField::Accepts(std::string_view candidate) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "values/listeners.h"
 #include "values/money.h"
 #include "values/number_format.h"
 
@@ -53,9 +54,9 @@ class MoneyField {
     bool ReadOnly = false;
     bool AutoSelect = true;
 
-    std::function<void()> OnChange;   // after each change of the edit text, see Changed()
-    std::function<void()> OnBeep;     // the platform's warning sound
-    std::function<void()> OnRepaint;  // something the view shows has changed
+    Listeners OnChange;            // after each change of the edit text, see Changed()
+    std::function<void()> OnBeep;  // the platform's warning sound
+    Listeners OnRepaint;           // something the view shows has changed
 
   private:
     std::string EditPattern() const;

@@ -132,8 +132,7 @@ void QuantityField::FocusIn() {
     focused_ = true;
     if (AutoSelect)
         Select(0, static_cast<int>(text_.size()));
-    if (OnRepaint)
-        OnRepaint();
+    OnRepaint.Raise();
 }
 
 void QuantityField::FocusOut() {
@@ -141,8 +140,7 @@ void QuantityField::FocusOut() {
     const std::int32_t value = Value();
     if (InRange(value) != value)
         SetValue(value);
-    if (OnRepaint)
-        OnRepaint();
+    OnRepaint.Raise();
 }
 
 std::int32_t QuantityField::InRange(std::int64_t value) const {
@@ -160,10 +158,9 @@ void QuantityField::ReplaceText(std::string text, int caret) {
     const bool changed = text != text_;
     text_ = std::move(text);
     Select(caret, caret);
-    if (OnRepaint)
-        OnRepaint();
-    if (changed && OnChange)
-        OnChange();
+    OnRepaint.Raise();
+    if (changed)
+        OnChange.Raise();
 }
 
 void QuantityField::Beep() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "values/listeners.h"
+
 namespace quilvern {
 
 // The whole-number reading shared with the settings file: blanks, sign, decimal
@@ -40,9 +42,9 @@ class QuantityField {
     bool ReadOnly = false;
     bool AutoSelect = true;
 
-    std::function<void()> OnChange;
+    Listeners OnChange;
     std::function<void()> OnBeep;
-    std::function<void()> OnRepaint;
+    Listeners OnRepaint;
     std::function<void()> OnUpClick;
     std::function<void()> OnDownClick;
 

@@ -1,9 +1,10 @@
 #pragma once
 // A single-line text (a product name, the title text, the currency selector's text)
 // with a change notification raised after every change of the text, and only then.
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "values/listeners.h"
 
 namespace quilvern {
 
@@ -16,14 +17,12 @@ class TextField {
         if (text == text_)
             return;
         text_ = text;
-        if (OnRepaint)
-            OnRepaint();
-        if (OnChange)
-            OnChange();
+        OnRepaint.Raise();
+        OnChange.Raise();
     }
 
-    std::function<void()> OnChange;
-    std::function<void()> OnRepaint;
+    Listeners OnChange;
+    Listeners OnRepaint;
 
   private:
     std::string text_;

@@ -77,10 +77,10 @@ class Harness {
         field_.ReadOnly = (setup & 1) != 0;
         field_.AutoSelect = (setup & 2) == 0;
         field_.SetSeparators(seps_);
-        field_.OnChange = [this] {
+        field_.OnChange.Add([this] {
             ++changes_;
             seen_.push_back(field_.Text());
-        };
+        });
         field_.OnBeep = [this] { ++beeps_; };
         CheckAlways();
     }

@@ -75,10 +75,10 @@ class Harness {
         field_.ReadOnly = (setup & 1) != 0;
         field_.EditorEnabled = (setup & 2) == 0;
         field_.AutoSelect = (setup & 4) == 0;
-        field_.OnChange = [this] {
+        field_.OnChange.Add([this] {
             ++changes_;
             seen_ = field_.Text();
-        };
+        });
         field_.OnBeep = [this] { ++beeps_; };
         CheckAlways();
     }

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TextArea area;
     int repaints = 0;
-    area.OnRepaint = [&] { ++repaints; };
+    area.OnRepaint.Add([&] { ++repaints; });
     area.ReadFromFile(in);
     const std::string text = area.Text();
     CheckBreaks(text);

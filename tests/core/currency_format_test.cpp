@@ -59,7 +59,7 @@ TEST_F(CurrencyFormatTest, PoundsThenEuroLeavesAll114InEuroWithValuesUnchanged) 
 TEST_F(CurrencyFormatTest, PatternsAreSetInFieldOrder) {
     std::vector<std::string> repainted;
     for (auto& [name, field] : MoneyFields()) {
-        field->OnRepaint = [&repainted, name = name] { repainted.push_back(name); };
+        field->OnRepaint.Add([&repainted, name = name] { repainted.push_back(name); });
     }
     std::vector<std::string> order;
     for (auto& [name, field] : MoneyFields())
@@ -100,7 +100,6 @@ TEST_F(CurrencyFormatTest, RegionalSeparatorsReachAll114Fields) {
 
 TEST_F(CurrencyFormatTest, RestoredTextNamingNoCurrencyKeepsTheDesignedDollar) {
     // The settings file restores the selector's text before the start-up applies it.
-    accounts.currency.OnChange = nullptr;
     accounts.currency.SetText("Yen (\xA5)");
 
     accounts.ApplyCurrencyFormat();
@@ -108,10 +107,9 @@ TEST_F(CurrencyFormatTest, RestoredTextNamingNoCurrencyKeepsTheDesignedDollar) {
     ExpectEveryPattern(kDollar);
 }
 
-TEST_F(CurrencyFormatTest, StartUpAppliesARestoredChoice) {
-    accounts.currency.OnChange = nullptr;
+TEST_F(CurrencyFormatTest, StartUpAppliesTheSelectorsChoiceToEveryField) {
     accounts.currency.SetText("Pounds (\xA3)");
-    ExpectEveryPattern(kDollar);
+    accounts.ForEachMoneyField([](MoneyField& field) { field.SetDisplayFormat(kDollar); });
 
     accounts.ApplyCurrencyFormat();
 

@@ -183,7 +183,7 @@ TEST_F(MonthTransferTest, LaterCurrencyChangeLeavesSavedReportAlone) {
 
 TEST_F(MonthTransferTest, ReportFlagTellsItsViewOnceWhenItBecomesEnabled) {
     int changes = 0;
-    Month(5).report.OnChange = [&] { ++changes; };
+    Month(5).report.OnChange.Add([&] { ++changes; });
     accounts.ledger.Transfer(5);
     accounts.ledger.Transfer(5);
     EXPECT_EQ(changes, 1);

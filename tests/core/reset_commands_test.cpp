@@ -72,7 +72,7 @@ TEST_F(ResetCommandsTest, ClearPricesOnZeroPricesChangesNothing) {
     const auto before = Fields();
     int changes = 0;
     for (ProductLine& line : accounts.sheet.lines) {
-        line.price.OnChange = [&changes] { ++changes; };
+        line.price.OnChange.Add([&changes] { ++changes; });
     }
 
     PopPriceClick(accounts.sheet);
@@ -120,10 +120,10 @@ TEST_F(ClearTransferTest, ZeroesAllMonthsBeforeDisablingButtonsInCalendarOrder) 
     TransferSome();
     std::vector<std::string> disabled;
     for (int m = 1; m <= kMonthCount; ++m) {
-        Month(m).report.OnChange = [this, m, &disabled] {
+        Month(m).report.OnChange.Add([this, m, &disabled] {
             disabled.push_back(std::string(kMonths[m - 1].name) + " with year total " +
                                accounts.ledger.totalYear.FormattedText());
-        };
+        });
     }
 
     PopTransferClick(accounts.ledger, accounts.dirLabel);

@@ -1,6 +1,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "accounts_fixture.h"
 
@@ -141,6 +142,20 @@ TEST_F(SalesSheetTest, RecomputeGrandTotalTakesTotalsRestoredWithoutTheirHandler
     accounts.RecomputeGrandTotal();
 
     EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$6.25");
+}
+
+TEST_F(SalesSheetTest, LaterListenersAddToTheRecomputeAndSeeItsResult) {
+    // A watcher subscribed after the sheet must neither replace its recompute nor run
+    // before it: it sees the totals the change produced.
+    std::vector<std::string> seen;
+    Line(3).price.OnChange.Add([&] { seen.push_back(accounts.sheet.finalTotal.Text()); });
+    Line(3).price.OnChange.Add([&] { seen.push_back("second"); });
+
+    Line(3).quantity.SetValue(4);
+    Line(3).price.SetValue(2.5L);  // 2.5 x 4 = 10.00
+
+    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$10.00");
+    EXPECT_EQ(seen, (std::vector<std::string>{"10", "second"}));
 }
 
 }  // namespace

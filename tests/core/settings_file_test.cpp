@@ -184,10 +184,9 @@ TEST_F(SettingsFile, RestoredQuantitiesThenPricesRecomputeTheLineTotals) {
     Program program(programDir, SettingsPath());
     std::vector<std::string> lineTotal;
     std::vector<std::string> grandTotal;
-    program.Line(1).total.OnChange = [&] { lineTotal.push_back(program.Line(1).total.Text()); };
-    program.accounts.sheet.finalTotal.OnChange = [&] {
-        grandTotal.push_back(program.accounts.sheet.finalTotal.Text());
-    };
+    program.Line(1).total.OnChange.Add([&] { lineTotal.push_back(program.Line(1).total.Text()); });
+    program.accounts.sheet.finalTotal.OnChange.Add(
+        [&] { grandTotal.push_back(program.accounts.sheet.finalTotal.Text()); });
     program.Show();
     // Restored from "Total", then the quantity with the designed price, then the price.
     EXPECT_EQ(lineTotal, (std::vector<std::string>{"999", "", "54"}));

@@ -324,7 +324,7 @@ TEST_F(OneStorage, MissingKeyGivesTheFieldItsOwnTrimmedText) {
 
 TEST_F(OneStorage, ItemWhoseChangeHandlerThrowsIsSkippedAndTheNextFollows) {
     dir.Write(kName, Lines({"[Items]", "P001Name_Text=A", "P002Name_Text=B", "P003Name_Text=C"}));
-    window.names[1].OnChange = [] { throw Error("handler failed"); };
+    window.names[1].OnChange.Add([] { throw Error("handler failed"); });
     Attach({"P001Name.Text", "P002Name.Text", "P003Name.Text"});
     Show();
     EXPECT_EQ(window.names[0].Text(), "A");
@@ -735,11 +735,11 @@ TEST_F(SevenStorages, ShowAssignsSectionBySectionFromSettingsToMainThenFormCreat
     for (auto [field, name] :
          {std::pair{&window.prices[0], "P001Price"}, std::pair{&window.finalTotal, "FinalTotal"},
           std::pair{&window.months[0], "TotalJanuary"}}) {
-        field->OnChange = [this, name = std::string(name)] { host.log.push_back(name); };
+        field->OnChange.Add([this, name = std::string(name)] { host.log.push_back(name); });
     }
-    window.names[0].OnChange = [this] { host.log.push_back("P001Name"); };
-    window.quantities[0].OnChange = [this] { host.log.push_back("P001Quantity"); };
-    window.setTitle.OnChange = [this] { host.log.push_back("SetTitle"); };
+    window.names[0].OnChange.Add([this] { host.log.push_back("P001Name"); });
+    window.quantities[0].OnChange.Add([this] { host.log.push_back("P001Quantity"); });
+    window.setTitle.OnChange.Add([this] { host.log.push_back("SetTitle"); });
     Attach();
     Show();
     // Each storage ends its restore with the maximized-position step.

@@ -205,7 +205,7 @@ TEST_P(TextAreaReadFailure, ReportsAndKeepsTheText) {
     TextArea area;
     area.SetText("kept\r\n");
     int repaints = 0;
-    area.OnRepaint = [&] { ++repaints; };
+    area.OnRepaint.Add([&] { ++repaints; });
 
     EXPECT_EQ(ErrorMessageOf([&] { area.ReadFromFile(path); }), Format(GetParam().message, path));
     EXPECT_EQ(area.Text(), "kept\r\n");
@@ -274,7 +274,7 @@ TEST(TextAreaRepaint, RaisedOnlyWhenTheTextChanges) {
     dir.Write("Notes.txt", "from file");
     TextArea area;
     int repaints = 0;
-    area.OnRepaint = [&] { ++repaints; };
+    area.OnRepaint.Add([&] { ++repaints; });
 
     area.Clear();
     EXPECT_EQ(repaints, 0) << "clearing an empty text";

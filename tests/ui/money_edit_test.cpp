@@ -24,7 +24,7 @@ class MoneyEditTest : public ::testing::Test {
         auto* layout = new QVBoxLayout(&window);
         layout->addWidget(edit);
         layout->addWidget(other);
-        model.OnChange = [this] { texts.push_back(edit->text().toStdString()); };
+        model.OnChange.Add([this] { texts.push_back(edit->text().toStdString()); });
         model.OnBeep = [this] { ++beeps; };
         window.show();
         QApplication::setActiveWindow(&window);

@@ -16,10 +16,10 @@ class PriceField : public ::testing::Test {
   protected:
     PriceField() {
         field.FormatOnEditing = true;
-        field.OnChange = [this] {
+        field.OnChange.Add([this] {
             ++changes;
             textsSeen.push_back(field.Text());
-        };
+        });
         field.OnBeep = [this] { ++beeps; };
     }
     void Type(std::string_view keys) {

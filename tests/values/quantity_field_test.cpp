@@ -10,7 +10,7 @@ namespace {
 class Quantity : public ::testing::Test {
   protected:
     Quantity() {
-        field.OnChange = [this] { ++changes; };
+        field.OnChange.Add([this] { ++changes; });
         field.OnBeep = [this] { ++beeps; };
     }
     QuantityField field;
