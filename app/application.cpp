@@ -17,7 +17,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        ShowErrorBox(error.what());
+        ShowErrorBox(error);
         return false;
     }
 }

@@ -1,18 +1,16 @@
 #include "storage/ini_file.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
+#include <stdexcept>
 #include <utility>
 
+#include "storage/safe_file.h"
 #include "values/error.h"
 
 namespace quilvern {
@@ -104,80 +102,6 @@ std::int32_t ParseInteger(std::string_view text, std::int32_t def) {
     return (error == std::errc() && end == last) ? number : def;
 }
 
-// A new name beside the target in the same directory, so that the final rename never
-// crosses file systems. The file is created with mode 0666 so that the umask applies
-// as it would to a plain new file.
-int CreateTempBeside(const std::string& target, std::string& tempPath) {
-    std::string::size_type slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    static std::mt19937_64 random{std::random_device{}()};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = dir + "." + name + "." + std::to_string(random() % 1000000000);
-        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t count = ::write(fd, bytes.data(), bytes.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
-
-enum class ReadOutcome { kRead, kMissing, kUnreadable };
-
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
-    // O_NONBLOCK keeps a FIFO in the file's place from hanging the program.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return (errno == ENOENT || errno == ENOTDIR) ? ReadOutcome::kMissing
-                                                     : ReadOutcome::kUnreadable;
-    }
-    ReadOutcome outcome = ReadOutcome::kRead;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        outcome = ReadOutcome::kUnreadable;
-    } else {
-        bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
-        std::size_t filled = 0;
-        for (;;) {
-            if (filled == bytes.size()) {
-                bytes.resize(bytes.size() * 2);  // the file grew while being read
-            }
-            ssize_t count = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-            if (count < 0 && errno == EINTR) {
-                continue;
-            }
-            if (count < 0) {
-                outcome = ReadOutcome::kUnreadable;
-                break;
-            }
-            if (count == 0) {
-                break;
-            }
-            filled += static_cast<std::size_t>(count);
-        }
-        bytes.resize(filled);
-    }
-    ::close(fd);
-    if (outcome != ReadOutcome::kRead) {
-        bytes.clear();
-    }
-    return outcome;
-}
-
 }  // namespace
 
 std::size_t IniFile::NoCaseHash::operator()(std::string_view text) const {
@@ -208,9 +132,11 @@ void IniFile::Load() const {
         return;
     }
     loaded_ = true;
-    ReadOutcome outcome = ReadWholeFile(path_, read_);
-    existed_ = outcome != ReadOutcome::kMissing;
-    unreadable_ = outcome == ReadOutcome::kUnreadable;
+    if (!path_.empty()) {
+        const ReadOutcome outcome = ReadWholeFile(path_, read_);
+        existed_ = outcome != ReadOutcome::Missing;
+        unreadable_ = outcome != ReadOutcome::Read && existed_;
+    }
     Parse();
 }
 
@@ -342,58 +268,37 @@ void IniFile::Flush() {
     if (!dirty_) {
         return;
     }
+    if (path_.empty()) {
+        throw std::logic_error("a settings file in memory has no place on disk");
+    }
     Load();
     // A file whose bytes we never saw would lose them all if replaced.
     if (unreadable_) {
         FailWrite();
     }
-
-    // Replacing a symbolic link would cut it off from the file it points to.
-    std::string target = path_;
-    if (char* real = ::realpath(path_.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-    }
-    struct stat status {};
-    bool exists = ::stat(target.c_str(), &status) == 0;
-    if (!exists && errno != ENOENT) {
-        FailWrite();
-    }
-    // The write bits decide, not only access(): the superuser may write anything, but a
-    // settings file made read-only by its user must stay untouched all the same.
-    if (exists && (!S_ISREG(status.st_mode) || (status.st_mode & 0222) == 0 ||
-                   ::access(target.c_str(), W_OK) != 0)) {
-        FailWrite();
-    }
-
     std::string text = Serialize();
-    if (exists && (flushedOnce_ ? text == flushed_ : existed_ && text == read_)) {
-        dirty_ = false;  // the same bytes are there already
-        return;
-    }
-
-    std::string tempPath;
-    int fd = CreateTempBeside(target, tempPath);
-    if (fd < 0) {
-        FailWrite();
-    }
-    bool ok = true;
-    if (exists) {
-        // Only the superuser can hand the file back to its owner; others own it already,
-        // so a refusal changes nothing worth failing for.
-        [[maybe_unused]] int owned = ::fchown(fd, status.st_uid, status.st_gid);
-        ok = ::fchmod(fd, status.st_mode & 07777) == 0;
-    }
-    ok = ok && WriteAll(fd, text) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tempPath.c_str());
-        FailWrite();
+    const bool same = flushedOnce_ ? text == flushed_ : existed_ && text == read_;
+    if (!same || !CanReplace(path_)) {
+        if (ReplaceFile(path_, text) != WriteOutcome::Written) {
+            FailWrite();
+        }
     }
     flushed_ = std::move(text);
     flushedOnce_ = true;
     dirty_ = false;
+}
+
+std::string IniFile::Text() const {
+    Load();
+    return Serialize();
+}
+
+void ExpectReadable(const std::string& path) {
+    std::string bytes;
+    const ReadOutcome outcome = ReadWholeFile(path, bytes);
+    if (outcome != ReadOutcome::Read && outcome != ReadOutcome::Missing) {
+        throw Error("Cannot open file %s", path);
+    }
 }
 
 std::string SettingsFilePath() {

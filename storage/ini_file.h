@@ -31,6 +31,8 @@ class IniFile {
     // displayName is the name the user sees in "Unable to write to %s". Constructing
     // does not touch the file.
     explicit IniFile(std::string path, std::string displayName = "Quilvern.ini");
+    // A file in memory only, empty at first: written to and read back as text.
+    IniFile() = default;
     // The lines point into the object's own buffers, so it stays where it was made.
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
@@ -53,13 +55,15 @@ class IniFile {
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
     void WriteBool(std::string_view section, std::string_view key, bool value);  // "1"/"0"
 
-    // Puts the file on disk when anything was written since the last Flush: the whole
-    // text goes to a temporary file beside the target, which then replaces the target,
-    // keeping its permission bits. A target that is read-only by its mode bits, or that
+    // Puts the file on disk when anything was written since the last Flush, replacing
+    // it safely (see ReplaceFile). A target that is read-only by its mode bits, or that
     // existed but could not be read, is refused rather than replaced. On any failure the
     // file stays exactly as it was and Error("Unable to write to <displayName>") is
     // thrown; the written values stay in memory, so Flush may be tried again.
     void Flush();
+
+    // The whole file as it stands in memory, as Flush would write it.
+    std::string Text() const;
 
   private:
     // Case-insensitive (ASCII) hashing and comparison.
@@ -104,6 +108,10 @@ class IniFile {
     mutable Index sections_;  // first occurrence of each section -> index in blocks_
     bool dirty_ = false;      // a write happened since the last Flush
 };
+
+// Throws Error("Cannot open file %s") naming the file when it exists but cannot be
+// read: the program then starts from the designed values and must say why.
+void ExpectReadable(const std::string& path);
 
 // Where the settings file lives: $XDG_CONFIG_HOME/Quilvern.ini, or
 // $HOME/.config/Quilvern.ini when XDG_CONFIG_HOME is unset, empty or not absolute.

@@ -1,5 +1,6 @@
 #include "storage/settings_storages.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -27,11 +28,6 @@ void Configure(TFormStorage& storage, const std::string& iniFileName, std::strin
     storage.IniFileName = iniFileName;
     storage.IniSection = section;
     storage.StoredProps = std::move(items);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -90,11 +86,11 @@ void SettingsStorages::DetachFromWindow() {
     }
 }
 
-void SettingsStorages::SaveCopy(const std::string& path) {
-    IniFile file(path, FileNameOf(path));
+std::string SettingsStorages::SnapshotText() {
+    IniFile file;
     for (TFormStorage* storage : InDesignOrder())
         storage->WriteSectionTo(file);
-    file.Flush();
+    return file.Text();
 }
 
 void SettingsStorages::RestoreFrom(const std::string& path) {
@@ -107,6 +103,12 @@ void SettingsStorages::RestoreFrom(const std::string& path) {
                 report_(error.what());
         }
     }
+}
+
+bool SettingsStorages::AllSaved() {
+    const auto storages = InDesignOrder();
+    return std::all_of(storages.begin(), storages.end(),
+                       [](const TFormStorage* storage) { return storage->Saved(); });
 }
 
 }  // namespace quilvern

@@ -38,12 +38,14 @@ class SettingsStorages {
                         WindowHost* window, const ErrorReporter& report);
     void DetachFromWindow();
 
-    // Writes what a close would write, for all seven, into the file at `path` in one
-    // step, leaving the storages' flags alone. Throws Error when it cannot be written.
-    void SaveCopy(const std::string& path);
+    // What a close would write, for all seven, as the text of a whole settings file;
+    // the storages' flags stay as they are.
+    std::string SnapshotText();
     // Restores all seven from the file at `path` in show order, as the show would,
     // reporting each storage's failure; FormCreate is the caller's to run.
     void RestoreFrom(const std::string& path);
+    // Whether every storage's last save completed.
+    bool AllSaved();
 
   private:
     ErrorReporter report_;

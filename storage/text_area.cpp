@@ -80,7 +80,8 @@ void TextArea::WriteToFile(const std::string& path) const {
 }
 
 void TextArea::ReadFromFile(const std::string& path) {
-    Replace(NormaliseLineBreaks(ReadFileBytes(path)));
+    // A file too large to hold is refused before a byte of it is read.
+    Replace(NormaliseLineBreaks(ReadFileBytes(path, kCapacity)));
 }
 
 void TextArea::Replace(std::string text) {

@@ -1,6 +1,9 @@
 #pragma once
-// The file operations of the program's text files. Paths are used as formed: the
-// program directory (with its trailing separator) followed by the file name.
+// The file operations of the program's text files, with the messages the user sees.
+// Paths are used as formed: the program directory (with its trailing separator)
+// followed by the file name.
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -12,12 +15,13 @@ bool FileExists(const std::string& path);
 // Removes the file; whether that succeeded is not looked at.
 void DeleteFile(const std::string& path);
 
-// Writes the bytes to a temporary file beside the target and renames it over the
-// target only when complete, so a failure never leaves a half-written file.
-// Throws Error("Cannot create file %s") or Error("Stream write error").
+// Replaces the file safely (see ReplaceFile): on failure the old file stays as it was.
+// Throws Error("Cannot create file %s"), or Error("Stream write error") naming the file.
 void WriteFileSafely(const std::string& path, std::string_view bytes);
 
-// All bytes of the file; throws Error("Cannot open file %s").
-std::string ReadFileBytes(const std::string& path);
+// All bytes of the file; throws Error("Cannot open file %s"), or Error("Text exceeds memo
+// capacity") before reading a file larger than `limit` bytes.
+std::string ReadFileBytes(const std::string& path,
+                          std::size_t limit = std::numeric_limits<std::size_t>::max());
 
 }  // namespace quilvern

@@ -7,16 +7,22 @@
 
 namespace quilvern {
 
+void ShowErrorBox(const std::exception& error);
 void ShowErrorBox(std::string_view message);
 
-// Runs a handler and shows whatever error escapes it; Qt passes no exception through
-// its event loop, so every entry from Qt into the program's logic goes through here.
+// While the program ends on a signal nobody may be there to press OK: from then on the
+// messages go to the standard error instead of a box.
+void SilenceErrorBoxes();
+
+// Runs a handler and shows whatever error escapes it. Qt passes no exception through
+// its event loop, so the window's handlers are called through here; what slips past
+// reaches the application's own net (Application::notify).
 template <typename Handler>
 void Guarded(Handler&& handler) {
     try {
         std::forward<Handler>(handler)();
     } catch (const std::exception& error) {
-        ShowErrorBox(error.what());
+        ShowErrorBox(error);
     }
 }
 

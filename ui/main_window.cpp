@@ -5,12 +5,14 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QShortcut>
@@ -32,12 +34,13 @@
 #include "ui/money_edit.h"
 #include "ui/month_box.h"
 #include "ui/name_edit.h"
+#include "ui/qt_alarm.h"
 #include "ui/quantity_spin.h"
 #include "ui/skin.h"
-#include "ui/snapshot_timer.h"
 #include "ui/text_view.h"
 #include "ui/window_host_qt.h"
 #include "values/currency.h"
+#include "values/error_text.h"
 
 namespace quilvern {
 namespace {
@@ -95,8 +98,7 @@ MoneyEdit* AddTotal(MoneyField& model, const QString& name, QRect geometry, QWid
 
 }  // namespace
 
-TForm1::TForm1(std::string programDirectory)
-    : programDirectory_(std::move(programDirectory)), recovery_(SettingsFilePath()) {
+TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(programDirectory)) {
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -135,17 +137,24 @@ TForm1::TForm1(std::string programDirectory)
 
     events_.onShow = [this] { FormCreate(); };
     host_ = std::make_unique<QtWindowHost>(*this);
-    storages_ = std::make_unique<SettingsStorages>(SettingsFilePath());
-    storages_->AttachToWindow(events_, StoredComponents(data_), host_.get(),
+    const std::string settingsFile = SettingsFilePath();
+    storages_ = std::make_unique<SettingsStorages>(settingsFile);
+    const std::vector<StoredComponent> components = StoredComponents(data_);
+    storages_->AttachToWindow(events_, components, host_.get(),
                               [](const std::string& message) { ShowErrorBox(message); });
-    recoveredNotes_ = ReadRecoverySnapshot(recovery_);
-    snapshots_ = std::make_unique<SnapshotTimer>([this] { WriteSnapshot(); });
-    WatchForChanges();
+    alarm_ = std::make_unique<QtAlarm>([this] { recovery_->AlarmRang(); });
+    recovery_ = std::make_unique<CrashRecovery>(*storages_, settingsFile, *alarm_, [this] {
+        TakeTextEdits();
+        return data_.noteText.Text();
+    });
+    recovery_->Watch(components);
+    recovery_->OnFailure = [this](const std::exception& error) { ShowRecoveryNotice(error); };
+    recovery_->LookForSnapshot();
     Guarded([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() {
-    snapshots_.reset();
+    alarm_->Stop();
     Guarded([this] {
         if (events_.onDestroy)
             events_.onDestroy();
@@ -180,7 +189,7 @@ void TForm1::showEvent(QShowEvent* event) {
         return;  // a restore from the task bar is no new show
     RestoreShownWindow();
     host_->SetShown();
-    started_ = true;
+    recovery_->Start();
     topPanel_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -195,74 +204,48 @@ void TForm1::closeEvent(QCloseEvent* event) {
     try {
         FormClose();
         event->accept();
-        EndSnapshots();
+        recovery_->End(storages_->AllSaved());
     } catch (const std::exception& error) {
         event->ignore();  // the window stays open; a later close tries again
-        ShowErrorBox(error.what());
+        ShowErrorBox(error);
     }
 }
 
 // After a crash the show restores from the recovery snapshot instead of the settings
 // file, through the same storages in the same order, and the notes come from it too.
 void TForm1::RestoreShownWindow() {
-    if (!recoveredNotes_) {
+    Guarded([] { ExpectReadable(SettingsFilePath()); });
+    if (!recovery_->HasSnapshot()) {
         Guarded([this] {
             if (events_.onShow)
                 events_.onShow();
         });
         return;
     }
-    const std::string settingsFile = SettingsFilePath();
-    for (TFormStorage* storage : storages_->InDesignOrder())
-        storage->IniFileName = recovery_.settings;
-    Guarded([this] {
-        if (events_.onShow)
-            events_.onShow();
-    });
-    for (TFormStorage* storage : storages_->InDesignOrder())
-        storage->IniFileName = settingsFile;
-    Guarded([this] { data_.noteText.SetText(*recoveredNotes_); });
+    const std::string notes = recovery_->RestoreSnapshot();
+    Guarded([this] { FormCreate(); });
+    data_.noteText.SetText(notes);
 }
 
-// Every stored value and the notes restart the snapshot's wait when they change.
-void TForm1::WatchForChanges() {
-    auto changed = [this] {
-        if (started_)
-            snapshots_->Changed();
-    };
-    auto watch = [&changed](auto* field) {
-        if (field == nullptr)
-            return;
-        field->OnChange.Add(changed);
-    };
-    for (const StoredComponent& component : StoredComponents(data_)) {
-        watch(component.text);
-        watch(component.money);
-        watch(component.quantity);
-    }
+void TForm1::KeepRecoverySnapshot() {
+    recovery_->WriteNow();
 }
 
-void TForm1::WriteSnapshot() {
-    // A snapshot is a safety net: failing to write one must not interrupt the user.
-    try {
-        TakeTextEdits();
-        WriteRecoverySnapshot(*storages_, recovery_, data_.noteText.Text());
-    } catch (const std::exception&) {
-    }
-}
-
-// A clean close ends the snapshots; if the settings could not all be saved, a last
-// snapshot keeps what they hold for the next start.
-void TForm1::EndSnapshots() {
-    snapshots_->Stop();
-    const auto storages = storages_->InDesignOrder();
-    const bool allSaved = std::all_of(storages.begin(), storages.end(),
-                                      [](const TFormStorage* storage) { return storage->Saved(); });
-    if (allSaved) {
-        DeleteRecoverySnapshot(recovery_);
-    } else {
-        WriteSnapshot();
-    }
+void TForm1::ShowRecoveryNotice(const std::exception& error) {
+    // Not modal: the user goes on working, and the next change tries again.
+    const ErrorBoxParts parts = ErrorBoxLayout(error);
+    auto* notice = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Quilvern"),
+        QStringLiteral("The recovery copy could not be written, so a crash now would lose what "
+                       "was typed since the last start. Everything is still saved when the "
+                       "window closes.\n\n") +
+            FromCp1252(parts.before) + QFile::decodeName(parts.path.c_str()) +
+            FromCp1252(parts.after),
+        QMessageBox::Ok, this);
+    notice->setObjectName(QStringLiteral("RecoveryNotice"));
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setWindowModality(Qt::NonModal);
+    notice->show();
 }
 
 void TForm1::SaveOnSessionEnd() {
@@ -273,6 +256,7 @@ void TForm1::SaveOnSessionEnd() {
         if (events_.onCloseQuery)
             events_.onCloseQuery(canClose);
         FormClose();
+        recovery_->End(storages_->AllSaved());
     });
 }
 
@@ -581,10 +565,7 @@ void TForm1::BuildSettingsView() {
 void TForm1::BuildNotesView() {
     QWidget* panel = viewPanels_[static_cast<std::size_t>(View::Notes)];
     noteText_ = new TextView(data_.noteText, QStringLiteral("NoteText"), panel);
-    connect(noteText_, &QPlainTextEdit::textChanged, this, [this] {
-        if (started_)
-            snapshots_->Changed();
-    });
+    connect(noteText_, &QPlainTextEdit::textChanged, this, [this] { recovery_->Changed(); });
     noteText_->setGeometry(panel->rect());
     noteText_->hide();
 }
@@ -690,6 +671,7 @@ void TForm1::SetTitleChange() {
 // --- Ledger and viewer --------------------------------------------------------------------
 
 void TForm1::TransferMonthClick(int month) {
+    const SnapshotAfterCommand snapshot(*recovery_);
     data_.ledger.Transfer(month);
     fileLabel_->setText(FromCp1252(data_.fileLabel));
 }
@@ -700,6 +682,7 @@ void TForm1::ReportMonthClick(int month) {
 }
 
 void TForm1::YearReportClick() {
+    const SnapshotAfterCommand snapshot(*recovery_);
     BuildReportViewer();
     quilvern::YearReportClick(data_);
 }
@@ -727,15 +710,19 @@ void TForm1::ReportCopyClick() {
 }
 
 void TForm1::PopNameClick() {
+    const SnapshotAfterCommand snapshot(*recovery_);
     quilvern::PopNameClick(data_.sheet);
 }
 void TForm1::PopPriceClick() {
+    const SnapshotAfterCommand snapshot(*recovery_);
     quilvern::PopPriceClick(data_.sheet);
 }
 void TForm1::PopQuantityClick() {
+    const SnapshotAfterCommand snapshot(*recovery_);
     quilvern::PopQuantityClick(data_.sheet);
 }
 void TForm1::PopTransferClick() {
+    const SnapshotAfterCommand snapshot(*recovery_);
     quilvern::PopTransferClick(data_.ledger, data_.dirLabel);
 }
 

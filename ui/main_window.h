@@ -5,13 +5,12 @@
 #include <QWidget>
 #include <array>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "core/accounts.h"
+#include "core/crash_recovery.h"
 #include "core/views.h"
 #include "storage/form_events.h"
-#include "storage/recovery_snapshot.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,7 +24,7 @@ class BevelPanel;
 class MoneyEdit;
 class QtWindowHost;
 class SettingsStorages;
-class SnapshotTimer;
+class QtAlarm;
 class TextView;
 class TForm1;
 
@@ -47,6 +46,10 @@ class TForm1 : public QWidget {
 
     void FormCreate();
     void FormClose();  // throws when the notes cannot be written
+
+    // For an end the window did not ask for (a signal, a lost display): keeps everything
+    // in the recovery snapshot, unless the run has already ended cleanly.
+    void KeepRecoverySnapshot();
 
     void PageClick(int page);  // Page01Click ... Page05Click
     void TransferClick();
@@ -93,10 +96,8 @@ class TForm1 : public QWidget {
     void ReadSeparators();
     void SaveOnSessionEnd();
     void TakeTextEdits();
-    void WatchForChanges();
-    void WriteSnapshot();
     void RestoreShownWindow();
-    void EndSnapshots();
+    void ShowRecoveryNotice(const std::exception& error);
 
     Accounts data_;
     FormEvents events_;
@@ -104,11 +105,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<QtWindowHost> host_;
     // Declared after the data and the handlers they wrap: they detach first.
     std::unique_ptr<SettingsStorages> storages_;
-    // Crash recovery: the snapshot found at start-up, and the timer that keeps it.
-    RecoveryFiles recovery_;
-    std::optional<std::string> recoveredNotes_;
-    std::unique_ptr<SnapshotTimer> snapshots_;
-    bool started_ = false;
+    std::unique_ptr<QtAlarm> alarm_;
+    std::unique_ptr<CrashRecovery> recovery_;
 
     BevelPanel* reportPanel_ = nullptr;
     BevelPanel* topPanel_ = nullptr;

@@ -9,15 +9,15 @@
 
 #include "core/accounts.h"
 #include "core/stored_components.h"
+#include "program_fixture.h"
 #include "storage/settings_storages.h"
-#include "support/fake_window_host.h"
 #include "support/temp_dir.h"
 #include "values/currency.h"
 
 namespace quilvern {
 namespace {
 
-using test::FakeWindowHost;
+using test::Program;
 using test::TempDir;
 
 std::string Lines(const std::vector<std::string>& lines) {
@@ -32,53 +32,6 @@ std::string LineKey(int n, const std::string& field) {
     std::snprintf(number, sizeof number, "P%03d", n);
     return number + field;
 }
-
-// The window's part in start-up and shutdown, without the window: the storages attach,
-// FormCreate runs, the show restores and runs FormCreate again; the close query saves
-// and the destruction retries.
-struct Program {
-    Program(const TempDir& programDir, const std::string& settingsFile) : storages(settingsFile) {
-        accounts.dirLabel = programDir.WithSeparator();
-        events.onShow = [this] { FormCreate(); };
-        storages.AttachToWindow(events, StoredComponents(accounts), &host,
-                                [this](const std::string& message) { reports.push_back(message); });
-        FormCreate();
-    }
-    // What of FormCreate the stored values feed.
-    void FormCreate() {
-        accounts.RecomputeGrandTotal();
-        accounts.ApplyCurrencyFormat();
-    }
-    void Show() {
-        events.onShow();
-        host.visible = true;
-    }
-    void Close() {
-        bool canClose = true;
-        events.onCloseQuery(canClose);
-        events.onDestroy();
-    }
-    ProductLine& Line(int n) { return accounts.sheet.lines.at(n - 1); }
-    // Every stored value as the file would get it.
-    std::vector<std::string> StoredTexts() {
-        std::vector<std::string> texts;
-        for (const StoredComponent& component : StoredComponents(accounts)) {
-            for (const char* name : {"Text", "Value"}) {
-                if (const auto property = FindStoredProperty(component, name)) {
-                    texts.push_back(StoredKey(component, *property) + "=" +
-                                    StoredValueText(component, *property));
-                }
-            }
-        }
-        return texts;
-    }
-
-    Accounts accounts;
-    FakeWindowHost host;
-    FormEvents events;
-    std::vector<std::string> reports;
-    SettingsStorages storages;  // detaches before the events go
-};
 
 class SettingsFile : public testing::Test {
   protected:

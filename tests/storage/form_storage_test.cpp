@@ -832,16 +832,18 @@ TEST_F(SevenStorages, FailingPlacementIsReportedByEachStorageAndTheShowGoesOn) {
     EXPECT_TRUE(storages.IniName.Restored()) << "the section was read before the step failed";
 }
 
-TEST_F(SevenStorages, SaveCopyWritesTheSameContentElsewhereAndLeavesTheFlags) {
+TEST_F(SevenStorages, SnapshotTextIsWhatTheCloseWritesAndLeavesTheFlags) {
     Attach();
     Show();
     window.names[0].SetText("Blue mug");
-    storages.SaveCopy(dir.File("Recovery.ini"));
+    const std::string snapshot = storages.SnapshotText();
     EXPECT_FALSE(dir.Exists(kName));
     for (TFormStorage* storage : storages.InDesignOrder())
         EXPECT_FALSE(storage->Saved());
+    EXPECT_FALSE(storages.AllSaved());
     Close();
-    EXPECT_EQ(dir.Read("Recovery.ini"), File());
+    EXPECT_TRUE(storages.AllSaved());
+    EXPECT_EQ(snapshot, File());
 }
 
 TEST_F(SevenStorages, RestoreFromACopyBringsItsValuesBackAndAllowsTheNextSave) {
@@ -856,18 +858,6 @@ TEST_F(SevenStorages, RestoreFromACopyBringsItsValuesBackAndAllowsTheNextSave) {
     EXPECT_TRUE(reports.empty());
     Close();
     EXPECT_EQ(SectionLines(File(), "Name")[1], "P001Name_Text=Blue mug");
-}
-
-TEST_F(SevenStorages, SaveCopyThatCannotBeWrittenThrowsWithTheCopysName) {
-    Attach();
-    Show();
-    dir.Write("plain", "");
-    try {
-        storages.SaveCopy(dir.File("plain") + "/Recovery.ini");
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), "Unable to write to Recovery.ini");
-    }
 }
 
 // Ways of making the settings file impossible to write, also for the superuser.

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "storage/recovery_snapshot.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 
@@ -105,15 +104,6 @@ TEST_F(CrashRecoveryTest, ADamagedSnapshotFallsBackToTheSettingsFile) {
     dir.Write("config/Quilvern.ini.notes.recovery", garbage);
     Start();
     EXPECT_EQ(form->windowTitle(), "From the settings");
-}
-
-TEST(RecoverySnapshot, ANotesFileFromAnotherSnapshotDoesNotCheckOut) {
-    test::TempDir dir;
-    const RecoveryFiles files(dir.File("Quilvern.ini"));
-    dir.Write("Quilvern.ini.notes.recovery", "older notes");
-    EXPECT_FALSE(ReadRecoverySnapshot(files));
-    dir.Write("Quilvern.ini.recovery", "[Recovery]\r\nSettings=0\r\nNotes=0\r\n");
-    EXPECT_FALSE(ReadRecoverySnapshot(files));
 }
 
 }  // namespace

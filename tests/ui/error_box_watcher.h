@@ -1,6 +1,7 @@
 #pragma once
 // Answers every error box that opens while it lives, as the user would with OK, and
-// keeps the texts shown, so tests can run the window's modal error path.
+// keeps the texts shown, so tests can run the window's modal error path. The notice of
+// a recovery copy that could not be written is kept apart.
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -18,8 +19,12 @@ class ErrorBoxWatcher {
                 auto* box = qobject_cast<QMessageBox*>(widget);
                 if (box == nullptr || !box->isVisible())
                     continue;
-                texts.push_back(box->text().toStdString());
-                captions.push_back(box->windowTitle().toStdString());
+                if (box->objectName() == QStringLiteral("RecoveryNotice")) {
+                    notices.push_back(box->text().toStdString());
+                } else {
+                    texts.push_back(box->text().toStdString());
+                    captions.push_back(box->windowTitle().toStdString());
+                }
                 box->accept();
             }
         });
@@ -28,6 +33,7 @@ class ErrorBoxWatcher {
 
     std::vector<std::string> texts;
     std::vector<std::string> captions;
+    std::vector<std::string> notices;
 
   private:
     QTimer timer_;

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "support/temp_dir.h"
@@ -107,6 +108,34 @@ TEST_F(HostileFilesTest, NotesWithoutReadPermission) {
     EXPECT_EQ(dir.Read("Notes.txt"), "private notes") << "not replaced by the empty notes area";
 }
 
+TEST_F(HostileFilesTest, AFolderNamedWithAccentsIsShownAsItIsNamed) {
+    const std::string folder = dir.File("Kass\xC3\xA9") + "/";  // UTF-8, as the disk has it
+    fs::create_directory(folder);
+    std::ofstream(folder + "Notes.txt") << "private notes";
+    fs::permissions(folder + "Notes.txt", fs::perms::none);
+    Start(folder);
+    QTest::qWait(30);
+    ASSERT_FALSE(boxes.texts.empty());
+    EXPECT_EQ(boxes.texts[0], "Cannot open file " + folder + "Notes.txt.");
+}
+
+TEST_F(HostileFilesTest, SettingsFileThatCannotBeReadIsToldAtStartAndNeverReplaced) {
+    fs::create_directories(dir.Path() / "config");
+    dir.Write("config/Quilvern.ini", "[Settings]\r\nSetTitle_Text=Mine\r\n");
+    fs::permissions(dir.Path() / "config/Quilvern.ini", fs::perms::owner_write);
+    Start();
+    QTest::qWait(30);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Cannot open file " + dir.File("config/Quilvern.ini") + ".");
+    form->Data().sheet.lines[0].quantity.SetValue(3);
+    form->close();
+    form.reset();
+    QTest::qWait(30);
+    fs::permissions(dir.Path() / "config/Quilvern.ini", fs::perms::owner_read);
+    EXPECT_EQ(dir.Read("config/Quilvern.ini"), "[Settings]\r\nSetTitle_Text=Mine\r\n");
+    EXPECT_TRUE(dir.Exists("config/Quilvern.ini.recovery")) << "what could not be saved is kept";
+}
+
 TEST_F(HostileFilesTest, NotesTypedAfterAnUnreadableFileReplaceIt) {
     dir.Write("Notes.txt", "private notes");
     fs::permissions(dir.Path() / "Notes.txt", fs::perms::owner_write);
@@ -136,8 +165,10 @@ TEST_F(HostileFilesTest, DiskFillingUpDuringAWrite) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_EQ(boxes.texts[0], "Stream write error.");
+    EXPECT_EQ(boxes.texts[0], "Stream write error.\n" + dir.File("Report01.txt"));
     EXPECT_EQ(dir.Read("Report01.txt"), "the old report\r\n");
+    // The snapshot after the transfer did not fit either: the user is told, once.
+    EXPECT_EQ(boxes.notices.size(), 1u);
 }
 
 TEST_F(HostileFilesTest, SettingsFileOfTenMegabytesOfGarbage) {

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <cstdio>
 
+#include "core/crash_recovery.h"
 #include "storage/ini_file.h"
-#include "storage/recovery_snapshot.h"
 #include "ui/main_window.h"
 #include "ui/skin.h"
 
@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
     notes->setFocus();
     QTest::keyClicks(notes, "typed before the crash");
 
-    const quilvern::RecoveryFiles files(quilvern::SettingsFilePath());
-    while (quilvern::ReadRecoverySnapshot(files) != "typed before the crash")
+    const std::string settingsFile = quilvern::SettingsFilePath();
+    while (quilvern::CrashRecovery::RestorableNotes(settingsFile) != "typed before the crash")
         QTest::qWait(50);
     std::puts("ready");
     std::fflush(stdout);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
 #include "values/error.h"
 
 namespace quilvern {
@@ -24,6 +27,33 @@ TEST(ErrorBoxText, FullStopAfterCharactersAboveTheFullStop) {
          }) {
         EXPECT_EQ(ErrorBoxText(message), shown) << rule;
     }
+}
+
+TEST(ErrorBoxLayout, KeepsTheFileApartFromTheMessage) {
+    struct Case {
+        const char* rule;
+        Error error;
+        ErrorBoxParts shown;
+    };
+    const std::string kasse = "/home/k/Kass\xC3\xA9/";  // UTF-8, as the file system has it
+    for (const auto& [rule, error, shown] : std::initializer_list<Case>{
+             {"path_in_its_place_then_full_stop", Error("Cannot open file %s", kasse + "Notes.txt"),
+              {"Cannot open file ", kasse + "Notes.txt", "."}},
+             {"non_ascii_last_letter_gets_one_too", Error("Cannot create file %s", kasse),
+              {"Cannot create file ", kasse, "."}},
+             {"path_on_its_own_line_after_the_message",
+              Error("Stream write error", "/p/Report01.txt"),
+              {"Stream write error.\n", "/p/Report01.txt", ""}},
+             {"no_file_named", Error("Text exceeds memo capacity"),
+              {"Text exceeds memo capacity.", "", ""}},
+         }) {
+        const ErrorBoxParts parts = ErrorBoxLayout(error);
+        EXPECT_EQ(parts.before, shown.before) << rule;
+        EXPECT_EQ(parts.path, shown.path) << rule;
+        EXPECT_EQ(parts.after, shown.after) << rule;
+    }
+    EXPECT_EQ(std::string(Error("Stream write error", "/p/x").what()), "Stream write error");
+    EXPECT_EQ(ErrorBoxLayout(std::runtime_error("plain")).before, "plain.");
 }
 
 TEST(Format, ReplacesTheFirstPlaceholder) {

@@ -1,0 +1,109 @@
+#pragma once
+// Crash recovery: a crash, a kill or a power cut never costs what was typed or
+// transferred. While the program runs, what the settings storages would write at close
+// and the notes are kept beside the settings file as "<settings file>.recovery" and
+// "<settings file>.notes.recovery": two seconds after the last change, never later than
+// ten seconds after the first change not yet kept, and at once after every command that
+// wrote or deleted files.
+// A clean end deletes them.
+//
+// A snapshot found at start-up means the last run did not end cleanly. It is restored
+// in place of the settings file, through the same storages in the same order, but only
+// when it checks out (a trailer holds checksums of both files) and was taken against
+// the settings file exactly as it is now. Any other snapshot is set aside under a new
+// name, kept for the user, and the settings file wins.
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "storage/settings_storages.h"
+#include "storage/stored_component.h"
+
+namespace quilvern {
+
+// The single-shot wait and the clock of the event loop the program runs in.
+class Alarm {
+  public:
+    virtual ~Alarm() = default;
+    virtual void Start(std::int64_t milliseconds) = 0;  // replaces a wait already running
+    virtual void Stop() = 0;
+    virtual std::int64_t Now() const = 0;  // milliseconds on a clock that never goes back
+};
+
+class CrashRecovery {
+  public:
+    static constexpr std::int64_t kQuietMs = 2000;
+    static constexpr std::int64_t kLongestWaitMs = 10000;
+
+    // `notes` hands over the notes as the user has them at the moment of a snapshot.
+    // The alarm calls AlarmRang() when its wait is over.
+    CrashRecovery(SettingsStorages& storages, const std::string& settingsFile, Alarm& alarm,
+                  std::function<std::string()> notes);
+    CrashRecovery(const CrashRecovery&) = delete;
+    CrashRecovery& operator=(const CrashRecovery&) = delete;
+
+    // At start-up, before the window is shown: keeps a snapshot that may be restored and
+    // sets aside any other.
+    void LookForSnapshot();
+    bool HasSnapshot() const { return notes_.has_value(); }
+    // Restores the seven sections from the snapshot, in the order of a show, and returns
+    // its notes. The start-up sequence is the caller's to run afterwards.
+    std::string RestoreSnapshot();
+
+    // Every change of these fields restarts the wait, once Start has been called.
+    void Watch(const std::vector<StoredComponent>& components);
+    void Start();
+    void Changed();
+    void AlarmRang();
+    // After a command that wrote or deleted files, so that files and figures agree; and
+    // when the program is made to end without a close. Nothing once the run has ended.
+    void WriteNow();
+
+    // The run ends cleanly. With everything saved the snapshot goes; otherwise a last
+    // one keeps what could not be saved for the next start.
+    void End(bool everythingSaved);
+
+    // A snapshot could not be written: raised once, and again only after a snapshot has
+    // been written since. The next change tries again.
+    std::function<void(const std::exception& error)> OnFailure;
+
+    // The notes of the whole snapshot beside the settings file, if there is one that was
+    // taken against the settings file as it is now: what the next start would restore.
+    static std::optional<std::string> RestorableNotes(const std::string& settingsFile);
+
+    const std::string& SnapshotFile() const { return snapshotFile_; }
+    const std::string& NotesFile() const { return notesFile_; }
+
+  private:
+    void Write();
+    void SetAside();
+
+    SettingsStorages& storages_;
+    std::string settingsFile_;
+    std::string snapshotFile_;
+    std::string notesFile_;
+    Alarm& alarm_;
+    std::function<std::string()> takeNotes_;
+    std::string against_;  // which settings file the snapshots of this run are taken against
+    std::optional<std::string> notes_;  // those of a snapshot that may be restored
+    bool started_ = false;
+    bool failureReported_ = false;
+    std::int64_t firstChange_ = -1;  // of the changes not yet in a snapshot
+};
+
+// Writes a snapshot when it goes out of scope, however the command it guards ended.
+class SnapshotAfterCommand {
+  public:
+    explicit SnapshotAfterCommand(CrashRecovery& recovery) : recovery_(recovery) {}
+    ~SnapshotAfterCommand() { recovery_.WriteNow(); }
+    SnapshotAfterCommand(const SnapshotAfterCommand&) = delete;
+    SnapshotAfterCommand& operator=(const SnapshotAfterCommand&) = delete;
+
+  private:
+    CrashRecovery& recovery_;
+};
+
+}  // namespace quilvern

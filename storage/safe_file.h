@@ -1,0 +1,52 @@
+#pragma once
+// Reading and replacing whole files: the one way every file of the program (reports,
+// backups, notes, the settings file and its recovery copy) reaches the disk. Callers
+// turn the outcomes into their own messages.
+//
+// A file is replaced safely: the new bytes go to a temporary file beside it, named "."
+// + the file's name + "." + six letters or digits, which is flushed to the disk and
+// then renamed over the target, so the target is always either the old file or the
+// new one. Only when the folder allows no new file but the file itself may be written
+// are the bytes written in place, flushed, and the old bytes put back if that fails.
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quilvern {
+
+enum class ReadOutcome {
+    Read,
+    Missing,     // no such file, or a path through something that is no folder
+    Unreadable,  // there, but no regular file, no read bit set, or a read failed
+    TooLarge,    // larger than the limit; nothing was read
+};
+
+// All bytes of the file. The read bits decide for every user alike, root included, and
+// a FIFO in the file's place is refused without waiting.
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
+                          std::size_t limit = std::numeric_limits<std::size_t>::max());
+
+enum class WriteOutcome {
+    Written,
+    CannotCreate,  // the file may not be created or replaced; it is as it was
+    WriteFailed,   // the bytes did not all reach the disk (disk full); it is as it was
+};
+
+// Replaces the file with exactly these bytes. A file without any write bit is never
+// replaced, not even by root. A symbolic link is written through to the file it names.
+// A replaced file keeps its permission bits and, where allowed, its owner; a new one
+// gets what the umask allows.
+WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes);
+
+// True when the path names a file that ReplaceFile may replace: a regular file with a
+// write bit set that this user may write.
+bool CanReplace(const std::string& path);
+
+// Removes the temporary files that a writer killed half-way left beside the named
+// files in the folder; nothing else is touched.
+void RemoveLeftoverTemporaries(const std::string& directory,
+                               const std::vector<std::string>& fileNames);
+
+}  // namespace quilvern

@@ -1,0 +1,228 @@
+// The recovery snapshot with the real sheet and storages behind it: when it is written,
+// what a start-up after a crash brings back, and when a snapshot is not trusted.
+#include "core/crash_recovery.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program_fixture.h"
+#include "support/temp_dir.h"
+#include "values/error.h"
+
+namespace quilvern {
+namespace {
+
+using test::Program;
+using test::TempDir;
+
+class FakeAlarm : public Alarm {
+  public:
+    void Start(std::int64_t milliseconds) override { waiting = milliseconds; }
+    void Stop() override { waiting = -1; }
+    std::int64_t Now() const override { return now; }
+
+    std::int64_t now = 0;
+    std::int64_t waiting = -1;  // the wait running, or -1
+};
+
+// One run of the program: the storages, the crash recovery and its alarm, started as
+// the window starts them.
+struct ProgramRun {
+    explicit ProgramRun(const TempDir& programDir, const std::string& settingsFile)
+        : program(programDir, settingsFile),
+          recovery(program.storages, settingsFile, alarm,
+                   [this] { return program.accounts.noteText.Text(); }) {
+        recovery.Watch(StoredComponents(program.accounts));
+        recovery.OnFailure = [this](const std::exception& error) {
+            failures.push_back(error.what());
+        };
+        recovery.LookForSnapshot();
+        if (recovery.HasSnapshot()) {
+            const std::string notes = recovery.RestoreSnapshot();
+            program.FormCreate();
+            program.accounts.noteText.SetText(notes);
+        } else {
+            program.Show();
+        }
+        recovery.Start();
+    }
+    // A close as the window makes it.
+    void Close() {
+        bool canClose = true;
+        program.events.onCloseQuery(canClose);
+        recovery.End(program.storages.AllSaved());
+    }
+    ProductLine& Line(int n) { return program.Line(n); }
+
+    Program program;
+    FakeAlarm alarm;
+    CrashRecovery recovery;
+    std::vector<std::string> failures;
+};
+
+class CrashRecoveryTest : public testing::Test {
+  protected:
+    std::string SettingsPath() const { return settingsDir.File("Quilvern.ini"); }
+    std::unique_ptr<ProgramRun> Start() {
+        return std::make_unique<ProgramRun>(programDir, SettingsPath());
+    }
+    // Types into the sheet and lets the snapshot's wait run out.
+    static void TypeAndWait(ProgramRun& run, int line, Money price) {
+        run.Line(line).quantity.SetValue(2);
+        run.Line(line).price.SetValue(price);
+        run.alarm.now += run.alarm.waiting;
+        run.recovery.AlarmRang();
+    }
+    std::vector<std::string> SetAside() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(settingsDir.Path())) {
+            const std::string name = entry.path().filename().string();
+            if (name.find(".set-aside-") != std::string::npos)
+                names.push_back(name.substr(0, name.find(".set-aside-")));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempDir programDir;
+    TempDir settingsDir;
+};
+
+TEST(SnapshotWait, QuietAfterTheLastChangeButNeverTooLate) {
+    struct Case {
+        const char* rule;
+        std::vector<std::int64_t> changes;  // times of the changes, in milliseconds
+        std::int64_t written;               // time of the last snapshot, or -1
+        std::int64_t wait;                  // after the last change
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"two_seconds_after_a_change", {0}, -1, 2000},
+             {"each_change_starts_the_wait_again", {0, 500, 1500}, -1, 2000},
+             {"steady_typing_written_ten_seconds_after_the_first", {0, 3000, 6000, 9000}, -1, 1000},
+             {"overdue_written_at_once", {0, 9000, 10500}, -1, 0},
+             {"a_snapshot_starts_the_count_again", {9900}, 9500, 2000},
+         }) {
+        TempDir programDir;
+        TempDir settingsDir;
+        ProgramRun run(programDir, settingsDir.File("Quilvern.ini"));
+        if (c.written >= 0) {
+            run.alarm.now = c.written;
+            run.recovery.WriteNow();
+        }
+        int quantity = 0;
+        for (std::int64_t at : c.changes) {
+            run.alarm.now = at;
+            run.Line(1).quantity.SetValue(++quantity);
+        }
+        EXPECT_EQ(run.alarm.waiting, c.wait) << c.rule;
+    }
+}
+
+TEST_F(CrashRecoveryTest, NothingIsWrittenForChangesMadeWhileStarting) {
+    std::filesystem::create_directories(settingsDir.Path());
+    settingsDir.Write("Quilvern.ini", "[Price]\r\nP001Price_Value=3\r\n");
+    auto run = Start();
+    EXPECT_EQ(run->alarm.waiting, -1);
+    EXPECT_FALSE(settingsDir.Exists("Quilvern.ini.recovery"));
+}
+
+TEST_F(CrashRecoveryTest, EverythingComesBackAfterACrash) {
+    {
+        auto run = Start();
+        run->Line(1).name.SetText("Blue mug");
+        run->program.accounts.noteText.SetText("typed\r\nbefore");
+        TypeAndWait(*run, 1, 4.5L);
+        run->program.accounts.ledger.Transfer(3);
+        run->recovery.WriteNow();
+    }  // killed: no close
+    auto run = Start();
+    EXPECT_EQ(run->Line(1).name.Text(), "Blue mug");
+    EXPECT_EQ(run->Line(1).total.FormattedText(), "$9.00");
+    EXPECT_EQ(run->program.accounts.ledger.months[2].total.FormattedText(), "$9.00");
+    EXPECT_EQ(run->program.accounts.ledger.totalYear.FormattedText(), "$9.00");
+    EXPECT_EQ(run->program.accounts.noteText.Text(), "typed\r\nbefore");
+    EXPECT_FALSE(settingsDir.Exists("Quilvern.ini")) << "the settings file is written at close";
+}
+
+TEST_F(CrashRecoveryTest, ACleanCloseDeletesTheSnapshot) {
+    auto run = Start();
+    TypeAndWait(*run, 1, 4.5L);
+    ASSERT_TRUE(settingsDir.Exists("Quilvern.ini.recovery"));
+    run->Close();
+    EXPECT_FALSE(settingsDir.Exists("Quilvern.ini.recovery"));
+    EXPECT_FALSE(settingsDir.Exists("Quilvern.ini.notes.recovery"));
+    run->recovery.WriteNow();
+    EXPECT_FALSE(settingsDir.Exists("Quilvern.ini.recovery")) << "nothing once the run ended";
+}
+
+TEST_F(CrashRecoveryTest, ACloseWhoseSettingsCouldNotBeSavedKeepsTheSnapshot) {
+    std::filesystem::create_directories(settingsDir.Path());
+    settingsDir.Write("Quilvern.ini", "[Price]\r\nP001Price_Value=1\r\n");
+    std::filesystem::permissions(SettingsPath(), std::filesystem::perms::owner_read);
+    {
+        auto run = Start();
+        run->Line(1).quantity.SetValue(3);
+        run->Line(1).price.SetValue(7);
+        run->Close();
+        EXPECT_FALSE(run->program.reports.empty()) << "the settings file refused the save";
+    }
+    EXPECT_TRUE(settingsDir.Exists("Quilvern.ini.recovery"));
+    auto run = Start();
+    EXPECT_EQ(run->Line(1).total.FormattedText(), "$21.00");
+}
+
+TEST_F(CrashRecoveryTest, ASettingsFileChangedSinceTheSnapshotWinsAndTheSnapshotIsSetAside) {
+    std::filesystem::create_directories(settingsDir.Path());
+    settingsDir.Write("Quilvern.ini", "[Settings]\r\nSetTitle_Text=Before\r\n");
+    {
+        auto run = Start();
+        run->program.accounts.setTitle.SetText("Typed after");
+        run->recovery.WriteNow();
+    }
+    // The user copies a backup back, as the README tells them to.
+    settingsDir.Write("Quilvern.ini", "[Settings]\r\nSetTitle_Text=From the backup\r\n");
+    auto run = Start();
+    EXPECT_EQ(run->program.accounts.setTitle.Text(), "From the backup");
+    EXPECT_EQ(SetAside(),
+              (std::vector<std::string>{"Quilvern.ini.notes.recovery", "Quilvern.ini.recovery"}));
+}
+
+TEST_F(CrashRecoveryTest, NotesFromAnotherSnapshotAreRefused) {
+    {
+        auto run = Start();
+        run->program.accounts.setTitle.SetText("Typed");
+        run->program.accounts.noteText.SetText("the notes of this snapshot");
+        run->recovery.WriteNow();
+    }
+    settingsDir.Write("Quilvern.ini.notes.recovery", "notes of an older snapshot");
+    auto run = Start();
+    EXPECT_EQ(run->program.accounts.setTitle.Text(), "Quilvern");
+    EXPECT_EQ(run->program.accounts.noteText.Text(), "");
+    EXPECT_EQ(SetAside().size(), 2u);
+}
+
+TEST_F(CrashRecoveryTest, AFailedSnapshotIsToldOnceAndTriedAgainAtTheNextChange) {
+    auto run = Start();
+    std::filesystem::create_directory(settingsDir.Path() / "Quilvern.ini.notes.recovery");
+    TypeAndWait(*run, 1, 1);
+    TypeAndWait(*run, 2, 2);
+    EXPECT_EQ(run->failures,
+              (std::vector<std::string>{"Cannot create file " +
+                                        settingsDir.File("Quilvern.ini.notes.recovery")}));
+
+    std::filesystem::remove(settingsDir.Path() / "Quilvern.ini.notes.recovery");
+    TypeAndWait(*run, 3, 3);
+    EXPECT_TRUE(CrashRecovery::RestorableNotes(SettingsPath()).has_value());
+    std::filesystem::remove(settingsDir.Path() / "Quilvern.ini.notes.recovery");
+    std::filesystem::create_directory(settingsDir.Path() / "Quilvern.ini.notes.recovery");
+    TypeAndWait(*run, 4, 4);
+    EXPECT_EQ(run->failures.size(), 2u) << "told again after a snapshot had worked";
+}
+
+}  // namespace
+}  // namespace quilvern

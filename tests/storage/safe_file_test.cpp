@@ -1,0 +1,197 @@
+#include "storage/safe_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "storage/ini_file.h"
+#include "storage/text_files.h"
+#include "support/file_faults.h"
+#include "support/temp_dir.h"
+#include "values/error.h"
+
+namespace quilvern {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FileSizeLimit;
+using test::ModeOf;
+using test::Snapshot;
+using test::TempDir;
+using test::UnwritableDirectory;
+
+// The reports and notes and the settings file reach the disk through one writer, so a
+// hostile place must end the same way for both: written, or refused with the old file
+// left as it was.
+struct PlaceCase {
+    const char* rule;
+    // False when the place cannot be made here. A lock, when one is taken, is held
+    // until the test ends.
+    std::function<bool(const TempDir& dir, std::unique_ptr<UnwritableDirectory>& lock)> prepare;
+    bool written;
+};
+
+void PrintTo(const PlaceCase& c, std::ostream* out) {
+    *out << c.rule;
+}
+
+enum class Writer { TextFile, SettingsFile };
+
+bool Write(Writer writer, const std::string& path, const std::string& bytes) {
+    try {
+        if (writer == Writer::TextFile) {
+            WriteFileSafely(path, bytes);
+        } else {
+            IniFile file(path);
+            file.WriteString("Name", "P001Name_Text", bytes);
+            file.Flush();
+        }
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+class BothWriters : public testing::TestWithParam<PlaceCase> {};
+
+TEST_P(BothWriters, EndAlike) {
+    for (Writer writer : {Writer::TextFile, Writer::SettingsFile}) {
+        SCOPED_TRACE(writer == Writer::TextFile ? "text file" : "settings file");
+        TempDir dir;
+        dir.Write("file", "[Name]\r\nP001Name_Text=old\r\n");
+        std::unique_ptr<UnwritableDirectory> locked;
+        if (!GetParam().prepare(dir, locked))
+            GTEST_SKIP() << "cannot provoke this here";
+        const auto before = Snapshot(dir.Path());
+        EXPECT_EQ(Write(writer, dir.File("file"), "new"), GetParam().written);
+        if (!GetParam().written) {
+            EXPECT_EQ(Snapshot(dir.Path()), before);
+        }
+    }
+}
+
+bool Lock(const TempDir& dir, std::unique_ptr<UnwritableDirectory>& lock) {
+    lock = std::make_unique<UnwritableDirectory>(dir.Path());
+    return lock->Active();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, BothWriters,
+    testing::Values(PlaceCase{"plain_file_replaced", [](const TempDir&, auto&) { return true; },
+                              true},
+                    PlaceCase{"no_write_bit_refused_even_for_root",
+                              [](const TempDir& dir, auto&) {
+                                  return ::chmod(dir.File("file").c_str(), 0444) == 0;
+                              },
+                              false},
+                    PlaceCase{"link_written_through",
+                              [](const TempDir& dir, auto&) {
+                                  fs::rename(dir.Path() / "file", dir.Path() / "real");
+                                  fs::create_symlink(dir.Path() / "real", dir.Path() / "file");
+                                  return true;
+                              },
+                              true},
+                    PlaceCase{"dangling_link_refused",
+                              [](const TempDir& dir, auto&) {
+                                  fs::remove(dir.Path() / "file");
+                                  fs::create_symlink(dir.Path() / "gone" / "file",
+                                                     dir.Path() / "file");
+                                  return true;
+                              },
+                              false},
+                    PlaceCase{"folder_in_its_place_refused",
+                              [](const TempDir& dir, auto&) {
+                                  fs::remove(dir.Path() / "file");
+                                  return fs::create_directory(dir.Path() / "file");
+                              },
+                              false},
+                    PlaceCase{"folder_without_new_files_written_in_place", Lock, true}),
+    [](const auto& info) { return std::string(info.param.rule); });
+
+TEST(ReplaceFile, KeepsAPrivateModeAndLinksForBothWriters) {
+    for (Writer writer : {Writer::TextFile, Writer::SettingsFile}) {
+        TempDir dir;
+        dir.Write("real", "old");
+        ::chmod(dir.File("real").c_str(), 0600);
+        fs::create_symlink(dir.Path() / "real", dir.Path() / "file");
+        ASSERT_TRUE(Write(writer, dir.File("file"), "new"));
+        EXPECT_TRUE(fs::is_symlink(dir.Path() / "file"));
+        EXPECT_EQ(ModeOf(dir.File("real")), 0600u);
+        EXPECT_EQ(Snapshot(dir.Path()).size(), 2u) << "no temporary file left";
+    }
+}
+
+TEST(ReplaceFile, InPlaceWriteThatFailsPutsTheOldBytesBack) {
+    TempDir dir;
+    const std::string old(300, 'o');
+    dir.Write("Notes.txt", old);
+    UnwritableDirectory locked(dir.Path());
+    if (!locked.Active())
+        GTEST_SKIP() << "cannot make a directory unwritable here";
+    WriteOutcome outcome;
+    {
+        FileSizeLimit full(500);
+        outcome = ReplaceFile(dir.File("Notes.txt"), std::string(800, 'n'));
+    }
+    EXPECT_EQ(outcome, WriteOutcome::WriteFailed);
+    EXPECT_EQ(dir.Read("Notes.txt"), old);
+}
+
+TEST(ReadWholeFile, Outcomes) {
+    TempDir dir;
+    dir.Write("small", "12345");
+    dir.Write("private", "secret");
+    ::chmod(dir.File("private").c_str(), 0);
+    fs::create_directory(dir.Path() / "folder");
+    ::mkfifo(dir.File("fifo").c_str(), 0644);
+    struct Case {
+        const char* rule;
+        const char* name;
+        std::size_t limit;
+        ReadOutcome outcome;
+        const char* bytes;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"read_whole", "small", 5, ReadOutcome::Read, "12345"},
+             {"larger_than_the_limit_not_read", "small", 4, ReadOutcome::TooLarge, ""},
+             {"missing", "absent", 10, ReadOutcome::Missing, ""},
+             {"path_through_a_file_is_missing", "small/x", 10, ReadOutcome::Missing, ""},
+             {"no_read_bit_unreadable_even_for_root", "private", 10, ReadOutcome::Unreadable, ""},
+             {"folder_unreadable", "folder", 10, ReadOutcome::Unreadable, ""},
+             {"fifo_unreadable_without_waiting", "fifo", 10, ReadOutcome::Unreadable, ""}}) {
+        std::string bytes = "stale";
+        EXPECT_EQ(ReadWholeFile(dir.File(c.name), bytes, c.limit), c.outcome) << c.rule;
+        EXPECT_EQ(bytes, c.bytes) << c.rule;
+    }
+}
+
+TEST(RemoveLeftoverTemporaries, RemovesOnlyTheWritersOwnNamesOfTheNamedFiles) {
+    TempDir dir;
+    for (const char* name :
+         {".Report01.txt.a1B2c3", ".Notes.txt.ZZZZZZ", ".Quilvern.ini.123456789", "Report01.txt",
+          ".Report01.txt.not-ours", ".Other.txt.abcdef", ".Report01.txt.", "Report01.txt.a1B2c3"}) {
+        dir.Write(name, "x");
+    }
+    fs::create_directory(dir.Path() / ".Notes.txt.folder");
+
+    RemoveLeftoverTemporaries(dir.Path().string(), {"Report01.txt", "Notes.txt", "Quilvern.ini"});
+
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".Notes.txt.folder", ".Other.txt.abcdef",
+                                              ".Report01.txt.", ".Report01.txt.not-ours",
+                                              "Report01.txt", "Report01.txt.a1B2c3"}));
+}
+
+}  // namespace
+}  // namespace quilvern
