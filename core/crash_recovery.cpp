@@ -7,6 +7,8 @@
 #include <ctime>
 #include <string_view>
 
+#include "core/accounts.h"
+#include "core/year_report.h"
 #include "storage/safe_file.h"
 #include "storage/text_files.h"
 
@@ -102,6 +104,21 @@ CrashRecovery::CrashRecovery(SettingsStorages& storages, const std::string& sett
       notesFile_(settingsFile + ".notes.recovery"),
       alarm_(alarm),
       takeNotes_(std::move(notes)) {}
+
+void CrashRecovery::RemoveLeftovers(const std::string& programDirectory,
+                                    const std::string& settingsFile) {
+    std::vector<std::string> programFiles = {std::string(kYearReportFile),
+                                             std::string(kYearBackupFile), std::string(kNotesFile)};
+    for (const MonthInfo& month : kMonths) {
+        programFiles.emplace_back(month.reportFile);
+        programFiles.emplace_back(month.backupFile);
+    }
+    RemoveLeftoverTemporaries(programDirectory, programFiles);
+    const std::size_t slash = settingsFile.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : settingsFile.substr(0, slash);
+    const std::string name = settingsFile.substr(slash == std::string::npos ? 0 : slash + 1);
+    RemoveLeftoverTemporaries(folder, {name, name + ".recovery", name + ".notes.recovery"});
+}
 
 std::optional<std::string> CrashRecovery::RestorableNotes(const std::string& settingsFile) {
     return ReadSnapshot(settingsFile + ".recovery", settingsFile + ".notes.recovery",

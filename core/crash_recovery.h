@@ -70,6 +70,12 @@ class CrashRecovery {
     // been written since. The next change tries again.
     std::function<void(const std::exception& error)> OnFailure;
 
+    // Removes the temporary files that a kill in the middle of a save left beside the
+    // program's own files, in the program directory and beside the settings file. Only
+    // for the one running copy: another's save may be under way otherwise.
+    static void RemoveLeftovers(const std::string& programDirectory,
+                                const std::string& settingsFile);
+
     // The notes of the whole snapshot beside the settings file, if there is one that was
     // taken against the settings file as it is now: what the next start would restore.
     static std::optional<std::string> RestorableNotes(const std::string& settingsFile);

@@ -224,5 +224,22 @@ TEST_F(CrashRecoveryTest, AFailedSnapshotIsToldOnceAndTriedAgainAtTheNextChange)
     EXPECT_EQ(run->failures.size(), 2u) << "told again after a snapshot had worked";
 }
 
+TEST_F(CrashRecoveryTest, LeftoversOfAKilledSaveGoAtTheNextStart) {
+    std::filesystem::create_directories(settingsDir.Path());
+    for (const char* name : {".Report03.txt.Ab12Cd", ".BackupYear.txt.000000", ".Notes.txt.zzzzzz"})
+        programDir.Write(name, "half");
+    for (const char* name : {".Quilvern.ini.123456789", ".Quilvern.ini.recovery.Q1w2E3"})
+        settingsDir.Write(name, "half");
+    programDir.Write(".Report03.txt.keep me", "not ours");
+    settingsDir.Write("Quilvern.ini", "[Main]\r\n");
+
+    CrashRecovery::RemoveLeftovers(programDir.WithSeparator(), SettingsPath());
+
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programDir.Path()), {}), 1);
+    EXPECT_TRUE(programDir.Exists(".Report03.txt.keep me"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(settingsDir.Path()), {}), 1);
+    EXPECT_TRUE(settingsDir.Exists("Quilvern.ini"));
+}
+
 }  // namespace
 }  // namespace quilvern
