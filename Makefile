@@ -66,5 +66,10 @@ install: setup $(BUILD)/build.ninja
 uninstall:
 	data/uninstall.sh "$(PREFIX)"
 
+# Removes what the build made. The reports, backups and notes of `make run`, which live
+# beside build/quilvern, stay.
 clean:
-	rm -rf $(BUILD)
+	@if [ -d $(BUILD) ]; then \
+	  find $(BUILD) -mindepth 1 -maxdepth 1 ! -name 'Report*.txt' ! -name 'Backup*.txt' \
+	    ! -name 'Notes.txt' -exec rm -rf {} +; \
+	fi
