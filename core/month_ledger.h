@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/sales_sheet.h"
+#include "storage/stored_items.h"
 #include "storage/text_area.h"
 #include "values/money_field.h"
 
@@ -16,7 +17,8 @@ namespace quilvern {
 inline constexpr int kMonthCount = 12;
 
 struct MonthInfo {
-    std::string_view name;
+    std::string_view name;         // as the settings file and the month's controls spell it
+    std::string_view key;          // of the month's controls: BoxJan, TransferJan, ReportJan
     std::string_view caption;      // of the month's group box
     std::string_view header;       // first line of its report
     std::string_view totalPrefix;  // last line of its report, before the amount
@@ -25,21 +27,28 @@ struct MonthInfo {
 };
 
 inline constexpr std::array<MonthInfo, kMonthCount> kMonths = {{
-    {"January", "  January  ", "JANUARY SALES", "JANUARY TOTAL = ", "Report01.txt", "Backup01.txt"},
-    {"February", "  February  ", "FEBRUARY SALES", "FEBRUARY TOTAL = ", "Report02.txt",
+    {kMonthNames[0], "Jan", "  January  ", "JANUARY SALES", "JANUARY TOTAL = ", "Report01.txt",
+     "Backup01.txt"},
+    {kMonthNames[1], "Feb", "  February  ", "FEBRUARY SALES", "FEBRUARY TOTAL = ", "Report02.txt",
      "Backup02.txt"},
-    {"March", "  March  ", "MARCH SALES", "MARCH TOTAL = ", "Report03.txt", "Backup03.txt"},
-    {"April", "  April  ", "APRIL SALES", "APRIL TOTAL = ", "Report04.txt", "Backup04.txt"},
-    {"May", "  May  ", "MAY SALES", "MAY TOTAL = ", "Report05.txt", "Backup05.txt"},
-    {"June", "  June  ", "JUNE SALES", "JUNE TOTAL = ", "Report06.txt", "Backup06.txt"},
-    {"July", "  July  ", "JULY SALES", "JULY TOTAL = ", "Report07.txt", "Backup07.txt"},
-    {"August", "  August  ", "AUGUST SALES", "AUGUST TOTAL = ", "Report08.txt", "Backup08.txt"},
-    {"September", "  September  ", "SEPTEMBER SALES", "SEPTEMBER TOTAL = ", "Report09.txt",
-     "Backup09.txt"},
-    {"October", "  October  ", "OCTOBER SALES", "OCTOBER TOTAL = ", "Report10.txt", "Backup10.txt"},
-    {"November", "  November  ", "NOVEMBER SALES", "NOVEMBER TOTAL = ", "Report11.txt",
+    {kMonthNames[2], "Mar", "  March  ", "MARCH SALES", "MARCH TOTAL = ", "Report03.txt",
+     "Backup03.txt"},
+    {kMonthNames[3], "Apr", "  April  ", "APRIL SALES", "APRIL TOTAL = ", "Report04.txt",
+     "Backup04.txt"},
+    {kMonthNames[4], "May", "  May  ", "MAY SALES", "MAY TOTAL = ", "Report05.txt", "Backup05.txt"},
+    {kMonthNames[5], "Jun", "  June  ", "JUNE SALES", "JUNE TOTAL = ", "Report06.txt",
+     "Backup06.txt"},
+    {kMonthNames[6], "Jul", "  July  ", "JULY SALES", "JULY TOTAL = ", "Report07.txt",
+     "Backup07.txt"},
+    {kMonthNames[7], "Aug", "  August  ", "AUGUST SALES", "AUGUST TOTAL = ", "Report08.txt",
+     "Backup08.txt"},
+    {kMonthNames[8], "Sep", "  September  ", "SEPTEMBER SALES",
+     "SEPTEMBER TOTAL = ", "Report09.txt", "Backup09.txt"},
+    {kMonthNames[9], "Oct", "  October  ", "OCTOBER SALES", "OCTOBER TOTAL = ", "Report10.txt",
+     "Backup10.txt"},
+    {kMonthNames[10], "Nov", "  November  ", "NOVEMBER SALES", "NOVEMBER TOTAL = ", "Report11.txt",
      "Backup11.txt"},
-    {"December", "  December  ", "DECEMBER SALES", "DECEMBER TOTAL = ", "Report12.txt",
+    {kMonthNames[11], "Dec", "  December  ", "DECEMBER SALES", "DECEMBER TOTAL = ", "Report12.txt",
      "Backup12.txt"},
 }};
 

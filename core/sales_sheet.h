@@ -4,6 +4,7 @@
 // and the widgets that show the fields are left to others.
 #include <array>
 
+#include "storage/stored_items.h"
 #include "values/money_field.h"
 #include "values/quantity_field.h"
 #include "values/text_field.h"
@@ -11,6 +12,7 @@
 namespace quilvern {
 
 inline constexpr int kLineCount = 50;
+static_assert(kLineCount == kStoredLineCount, "the settings file keeps every line");
 
 // Line n of the sheet: PnnnName, PnnnPrice, PnnnQuantity, PnnnTotal.
 struct ProductLine {

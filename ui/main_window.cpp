@@ -25,6 +25,7 @@
 #include "core/year_report.h"
 #include "storage/ini_file.h"
 #include "storage/settings_storages.h"
+#include "storage/stored_items.h"
 #include "ui/accessible_names.h"
 #include "ui/bevel_panel.h"
 #include "ui/cp1252.h"
@@ -55,15 +56,13 @@ const QRect kViewArea{0, kTopBarHeight, kClientWidth, kClientHeight - kTopBarHei
 constexpr std::array<const char*, kViewCount> kPanelNames = {
     "Page01Panel", "Page02Panel",   "Page03Panel",   "Page04Panel",
     "Page05Panel", "TransferPanel", "SettingsPanel", "NotePanel"};
-constexpr std::array<std::string_view, kMonthCount> kMonthKeys = {
-    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 // Month boxes stand in three rows of four.
 constexpr std::array<int, 4> kMonthLefts = {12, 140, 268, 398};
 constexpr std::array<int, 3> kMonthTops = {8, 115, 222};
 
 const QString kAboutAddress = QStringLiteral("https://quilvern.org");
 
-QString Name(std::string_view base, int number, int width = 3) {
+QString NumberedName(std::string_view base, int number, int width = 3) {
     return QString::fromLatin1(base.data(), static_cast<qsizetype>(base.size())) +
            QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
 }
@@ -294,7 +293,7 @@ void TForm1::BuildTopBar() {
     topPanel_->setFocusPolicy(Qt::TabFocus);
     for (int p = 0; p < kPageCount; ++p) {
         auto* button = new QToolButton(topPanel_);
-        button->setObjectName(Name("Page", p + 1, 2));
+        button->setObjectName(NumberedName("Page", p + 1, 2));
         button->setText(QString::number(p + 1));
         button->setGeometry(8 + 23 * p, 8, 22, 22);
         button->setAutoRaise(true);
@@ -455,8 +454,8 @@ void TForm1::BuildPage(int page) {
     for (int row = 0; row < kLinesPerPage; ++row) {
         const int n = page * kLinesPerPage + row + 1;
         ProductLine& line = data_.sheet.lines[n - 1];
-        auto* product =
-            new BevelPanel(Name("Product", n), skin::kWindow, BevelPanel::Bevel::Row, panel);
+        auto* product = new BevelPanel(NumberedName("Product", n), skin::kWindow,
+                                       BevelPanel::Bevel::Row, panel);
         product->setGeometry(0, kRowHeight * row, kClientWidth, kRowHeight);
         product->AddCaption(207, 12, QStringLiteral("@"));
         product->AddCaption(297, 11, QStringLiteral("x"));
@@ -464,18 +463,18 @@ void TForm1::BuildPage(int page) {
         const QString ofLine = QStringLiteral(" of line %1").arg(n);
         product->setAccessibleName(QStringLiteral("Line %1").arg(n));
         auto* name = new NameEdit(line.name, product);
-        name->setObjectName(Name("P", n) + QStringLiteral("Name"));
+        name->setObjectName(Latin(LineFieldName(n, "Name")));
         name->setGeometry(8, 8, 193, 21);
         name->setAccessibleName(QStringLiteral("Name") + ofLine);
         auto* price = new MoneyEdit(line.price, product);
-        price->setObjectName(Name("P", n) + QStringLiteral("Price"));
+        price->setObjectName(Latin(LineFieldName(n, "Price")));
         price->setGeometry(224, 8, 65, 21);
         price->setAccessibleName(QStringLiteral("Price") + ofLine);
         auto* quantity = new QuantitySpin(line.quantity, product);
-        quantity->setObjectName(Name("P", n) + QStringLiteral("Quantity"));
+        quantity->setObjectName(Latin(LineFieldName(n, "Quantity")));
         quantity->setGeometry(311, 8, 65, 21);
         quantity->setAccessibleName(QStringLiteral("Quantity") + ofLine);
-        AddTotal(line.total, Name("P", n) + QStringLiteral("Total"), {395, 8, 121, 21}, product)
+        AddTotal(line.total, Latin(LineFieldName(n, "Total")), {395, 8, 121, 21}, product)
             ->setAccessibleName(QStringLiteral("Total") + ofLine);
         product->show();
     }
@@ -485,7 +484,7 @@ void TForm1::BuildTransferView() {
     QWidget* panel = viewPanels_[static_cast<std::size_t>(View::Transfer)];
     for (int m = 0; m < kMonthCount; ++m) {
         const MonthInfo& info = kMonths[m];
-        const QString key = Latin(kMonthKeys[m]);
+        const QString key = Latin(info.key);
         auto* box = new MonthBox(Latin(info.caption), panel);
         box->setObjectName(QStringLiteral("Box") + key);
         box->setGeometry(kMonthLefts[m % 4], kMonthTops[m / 4], 115, 97);
