@@ -57,6 +57,9 @@ PoliteEnd::PoliteEnd(TForm1& form) : form_(form) {
     action.sa_flags = SA_RESTART;
     for (int signal : kPoliteSignals)
         ::sigaction(signal, &action, nullptr);
+    // A file-size limit must fail the one write that meets it, as a full disk does, not
+    // end the program with everything unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 PoliteEnd::~PoliteEnd() {

@@ -4,7 +4,7 @@
 // the program; what cannot be saved then stays in the recovery snapshot. When the
 // display goes away and Qt ends the process, the snapshot is written on the way out.
 // The signal handler only writes a byte to a pipe; everything else runs in the event
-// loop that reads it.
+// loop that reads it. A file-size limit fails a write instead of ending the program.
 #include <QSocketNotifier>
 #include <memory>
 
