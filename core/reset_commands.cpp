@@ -5,25 +5,25 @@
 
 namespace quilvern {
 
-void PopNameClick(SalesSheet& sheet) {
+void ClearNames(SalesSheet& sheet) {
     for (ProductLine& line : sheet.lines) {
         line.name.SetText("");
     }
 }
 
-void PopPriceClick(SalesSheet& sheet) {
+void ClearPrices(SalesSheet& sheet) {
     for (ProductLine& line : sheet.lines) {
         line.price.SetValue(0);
     }
 }
 
-void PopQuantityClick(SalesSheet& sheet) {
+void ClearQuantities(SalesSheet& sheet) {
     for (ProductLine& line : sheet.lines) {
         line.quantity.SetValue(0);
     }
 }
 
-void PopTransferClick(MonthLedger& ledger, const std::string& dirLabel) {
+void ClearTransfer(MonthLedger& ledger, const std::string& dirLabel) {
     for (MonthSlot& month : ledger.months) {
         month.total.SetValue(0);
     }

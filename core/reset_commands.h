@@ -8,11 +8,11 @@
 
 namespace quilvern {
 
-void PopNameClick(SalesSheet& sheet);      // "Clear Names"
-void PopPriceClick(SalesSheet& sheet);     // "Clear Prices"
-void PopQuantityClick(SalesSheet& sheet);  // "Clear Quantities"
+void ClearNames(SalesSheet& sheet);      // "Clear Names"
+void ClearPrices(SalesSheet& sheet);     // "Clear Prices"
+void ClearQuantities(SalesSheet& sheet);  // "Clear Quantities"
 // "Clear Transfer": months to 0, report buttons disabled, month and year report files
 // in the program directory deleted; the backups stay.
-void PopTransferClick(MonthLedger& ledger, const std::string& dirLabel);
+void ClearTransfer(MonthLedger& ledger, const std::string& dirLabel);
 
 }  // namespace quilvern

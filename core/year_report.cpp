@@ -7,7 +7,7 @@
 
 namespace quilvern {
 
-void YearReportClick(Accounts& accounts) {
+void CompileYearReport(Accounts& accounts) {
     TextArea& report = accounts.reportText;
     TextArea& temp = accounts.reportTemp;
     const std::string& dir = accounts.dirLabel;

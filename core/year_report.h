@@ -13,6 +13,6 @@ inline constexpr std::string_view kYearBackupFile = "BackupYear.txt";
 
 // Throws Error when a month file cannot be read or a year file cannot be written; the
 // viewer is then not shown and the steps before keep their effect.
-void YearReportClick(Accounts& accounts);
+void CompileYearReport(Accounts& accounts);
 
 }  // namespace quilvern

@@ -129,7 +129,7 @@ TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(progr
     data_.setTitle.OnChange.Add([this] { SetTitleChange(); });
     data_.ShowViewer = [this] { ShowViewer(); };
     for (int m = 0; m < kMonthCount; ++m) {
-        data_.ledger.months[m].report.OnChange.Add([this, m] { BindReportButton(m); });
+        data_.ledger.months[m].report.OnChange.Add([this, m] { SyncReportButton(m); });
     }
     ReadSeparators();
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveOnSessionEnd(); });
@@ -505,7 +505,7 @@ void TForm1::BuildTransferView() {
         reportButtons_[m] = report;
         box->SetButtons(transfer, report);
         box->setAccessibleDescription(QStringLiteral("T or Enter: transfer, R: report"));
-        BindReportButton(m);
+        SyncReportButton(m);
     }
     AddLine(12, 332, 500, panel);
     skin::SetTextColour(*AddLabel(QStringLiteral("TOTAL FOR YEAR"), {13, 347, 95, 13}, panel),
@@ -520,7 +520,7 @@ void TForm1::BuildTransferView() {
     connect(year, &QToolButton::clicked, this, [this] { Guarded([this] { YearReportClick(); }); });
 }
 
-void TForm1::BindReportButton(int month) {
+void TForm1::SyncReportButton(int month) {
     if (reportButtons_[month] != nullptr) {
         reportButtons_[month]->setEnabled(data_.ledger.months[month].report.Enabled());
     }
@@ -683,7 +683,7 @@ void TForm1::ReportMonthClick(int month) {
 void TForm1::YearReportClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
     BuildReportViewer();
-    quilvern::YearReportClick(data_);
+    CompileYearReport(data_);
 }
 
 void TForm1::ShowViewer() {
@@ -710,19 +710,19 @@ void TForm1::ReportCopyClick() {
 
 void TForm1::PopNameClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    quilvern::PopNameClick(data_.sheet);
+    ClearNames(data_.sheet);
 }
 void TForm1::PopPriceClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    quilvern::PopPriceClick(data_.sheet);
+    ClearPrices(data_.sheet);
 }
 void TForm1::PopQuantityClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    quilvern::PopQuantityClick(data_.sheet);
+    ClearQuantities(data_.sheet);
 }
 void TForm1::PopTransferClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    quilvern::PopTransferClick(data_.ledger, data_.dirLabel);
+    ClearTransfer(data_.ledger, data_.dirLabel);
 }
 
 }  // namespace quilvern

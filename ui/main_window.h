@@ -88,7 +88,7 @@ class TForm1 : public QWidget {
     void BuildNotesView();
     void BuildAboutPanel();
     void BuildReportViewer();
-    void BindReportButton(int month);
+    void SyncReportButton(int month);
     void BuildView(View view);
     void ShowView(View view);
     void ShowViewer();

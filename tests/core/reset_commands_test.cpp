@@ -30,7 +30,7 @@ TEST_F(ResetCommandsTest, ClearNamesEmptiesEveryNameAndLeavesEveryTotal) {
     for (int n = 1; n <= kLineCount; ++n)
         expected[Key(n, "Name")] = "";
 
-    PopNameClick(accounts.sheet);
+    ClearNames(accounts.sheet);
 
     EXPECT_EQ(Fields(), expected);
     accounts.ledger.Transfer(2);
@@ -48,7 +48,7 @@ TEST_F(ResetCommandsTest, ClearPricesZeroesPricesAndTotalsAndKeepsQuantities) {
     }
     expected["FinalTotal"] = " | $0.00 | $,0.00;-$,0.00";
 
-    PopPriceClick(accounts.sheet);
+    ClearPrices(accounts.sheet);
 
     EXPECT_EQ(Fields(), expected);
 }
@@ -62,7 +62,7 @@ TEST_F(ResetCommandsTest, ClearQuantitiesWritesZeroIntoEveryQuantityAndZeroesTot
     }
     expected["FinalTotal"] = " | $0.00 | $,0.00;-$,0.00";
 
-    PopQuantityClick(accounts.sheet);
+    ClearQuantities(accounts.sheet);
 
     EXPECT_EQ(Fields(), expected);
 }
@@ -75,7 +75,7 @@ TEST_F(ResetCommandsTest, ClearPricesOnZeroPricesChangesNothing) {
         line.price.OnChange.Add([&changes] { ++changes; });
     }
 
-    PopPriceClick(accounts.sheet);
+    ClearPrices(accounts.sheet);
 
     EXPECT_EQ(Fields(), before);
     EXPECT_EQ(changes, 0);
@@ -87,7 +87,7 @@ class ClearTransferTest : public ResetCommandsTest {
         FillSheet();
         for (int m : {1, 3, 12})
             accounts.ledger.Transfer(m);
-        YearReportClick(accounts);
+        CompileYearReport(accounts);
     }
 };
 
@@ -103,7 +103,7 @@ TEST_F(ClearTransferTest, StartsANewYearAndKeepsTheBackups) {
     }
     expected["TotalYear"] = " | $0.00 | $,0.00;-$,0.00";
 
-    PopTransferClick(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(accounts.ledger, accounts.dirLabel);
 
     EXPECT_EQ(Fields(), expected);
     for (const char* gone : {"Report01.txt", "Report03.txt", "Report12.txt", "ReportYear.txt"}) {
@@ -126,7 +126,7 @@ TEST_F(ClearTransferTest, ZeroesAllMonthsBeforeDisablingButtonsInCalendarOrder) 
         });
     }
 
-    PopTransferClick(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(accounts.ledger, accounts.dirLabel);
 
     EXPECT_EQ(disabled, (std::vector<std::string>{"January with year total $0.00",
                                                   "March with year total $0.00",
@@ -137,7 +137,7 @@ TEST_F(ClearTransferTest, WithoutReportFilesDeletesNothingElse) {
     dir.Write("Notes.txt", "keep");
     dir.Write("Backup05.txt", "keep");
 
-    PopTransferClick(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(accounts.ledger, accounts.dirLabel);
 
     EXPECT_EQ(dir.Read("Notes.txt"), "keep");
     EXPECT_EQ(dir.Read("Backup05.txt"), "keep");
@@ -148,7 +148,7 @@ TEST_F(ClearTransferTest, ReportFileThatCannotBeDeletedStaysAndComesBackAtStartU
     accounts.ledger.Transfer(6);
     std::filesystem::permissions(dir.Path() / "Report06.txt", std::filesystem::perms::owner_read);
 
-    PopTransferClick(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(accounts.ledger, accounts.dirLabel);
 
     EXPECT_TRUE(dir.Exists("Report06.txt"));
     EXPECT_FALSE(Month(6).report.Enabled());

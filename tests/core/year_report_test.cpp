@@ -27,7 +27,7 @@ class YearReportTest : public AccountsTest {
 };
 
 TEST_F(YearReportTest, WithoutMonthFilesIsHeadingAndTotalWrittenAndShown) {
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
 
     const std::string report = kHeading + "FINAL TOTAL FOR YEAR = $0.00\r\n";
     EXPECT_EQ(accounts.reportText.Text(), report);
@@ -40,7 +40,7 @@ TEST_F(YearReportTest, WithoutMonthFilesIsHeadingAndTotalWrittenAndShown) {
 TEST_F(YearReportTest, JoinsExistingMonthsInCalendarOrderEachFollowedByTwoEmptyLines) {
     TransferMarchAndJuly();
 
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
 
     const std::string report = kHeading + kMarchTea + "\r\n\r\n" + kJulyTea + "\r\n\r\n" +
                                "FINAL TOTAL FOR YEAR = $15.00\r\n";
@@ -59,7 +59,7 @@ TEST_F(YearReportTest, ViewerIsShownAfterBothFilesAndBeforeTheScratchAreaIsClear
         scratchAtShow = accounts.reportTemp.Text();
     };
 
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
 
     EXPECT_EQ(yearFileAtShow, accounts.reportText.Text());
     EXPECT_EQ(backupFileAtShow, accounts.reportText.Text());
@@ -82,7 +82,7 @@ class MonthFileTest : public AccountsTest, public ::testing::WithParamInterface<
 TEST_P(MonthFileTest, IsJoinedWithCrLfBreaksAndTheFileIsLeftAlone) {
     dir.Write("Report05.txt", GetParam().bytes);
 
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
 
     EXPECT_EQ(accounts.reportText.Text(),
               kHeading + GetParam().joined + "FINAL TOTAL FOR YEAR = $0.00\r\n");
@@ -102,11 +102,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(YearReportTest, MonthFileCountsWhateverItsReportButtonSays) {
     TransferMarchAndJuly();
-    PopTransferClick(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(accounts.ledger, accounts.dirLabel);
     dir.Write("Report03.txt", kMarchTea);
     ASSERT_FALSE(Month(3).report.Enabled());
 
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
 
     EXPECT_EQ(accounts.reportText.Text(),
               kHeading + kMarchTea + "\r\n\r\n" + "FINAL TOTAL FOR YEAR = $0.00\r\n");
@@ -114,10 +114,10 @@ TEST_F(YearReportTest, MonthFileCountsWhateverItsReportButtonSays) {
 
 TEST_F(YearReportTest, CompilingTwiceGivesTheSameText) {
     TransferMarchAndJuly();
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
     const std::string first = accounts.reportText.Text();
 
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
 
     EXPECT_EQ(accounts.reportText.Text(), first);
     EXPECT_EQ(dir.Read("ReportYear.txt"), first);
@@ -128,7 +128,7 @@ TEST_F(YearReportTest, TotalLineQuotesTheYearTotalNotTheMonthTexts) {
     TransferMarchAndJuly();
     std::filesystem::remove(dir.Path() / "Report07.txt");
 
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
 
     EXPECT_EQ(accounts.reportText.Text(),
               kHeading + kMarchTea + "\r\n\r\n" + "FINAL TOTAL FOR YEAR = $15.00\r\n");
@@ -136,11 +136,11 @@ TEST_F(YearReportTest, TotalLineQuotesTheYearTotalNotTheMonthTexts) {
 
 TEST_F(YearReportTest, AfterClearTransferIsFourLinesWithZeroInTheCurrentPattern) {
     TransferMarchAndJuly();
-    YearReportClick(accounts);
+    CompileYearReport(accounts);
     accounts.currency.SetText("Euro (\x80)");
 
-    PopTransferClick(accounts.ledger, accounts.dirLabel);
-    YearReportClick(accounts);
+    ClearTransfer(accounts.ledger, accounts.dirLabel);
+    CompileYearReport(accounts);
 
     const std::string report = kHeading +
                                "FINAL TOTAL FOR YEAR = \x80"
@@ -154,7 +154,7 @@ TEST_F(YearReportTest, UnreadableMonthFileStopsBeforeAnythingIsSavedOrShown) {
     MakeUnreadable("Report05.txt", "MAY SALES\r\n");
     dir.Write("ReportYear.txt", "last year");
 
-    EXPECT_EQ(ErrorMessage([&] { YearReportClick(accounts); }),
+    EXPECT_EQ(ErrorMessage([&] { CompileYearReport(accounts); }),
               "Cannot open file " + Path("Report05.txt"));
 
     EXPECT_EQ(accounts.reportText.Text(), kHeading + kMarchTea + "\r\n\r\n");
@@ -182,7 +182,7 @@ TEST_P(BlockedYearReportTest, StopsAtTheBlockedFileWithoutShowingTheViewer) {
     BlockFile(c.file, c.block);
     const bool yearBlocked = std::string(c.file) == "ReportYear.txt";
 
-    EXPECT_EQ(ErrorMessage([&] { YearReportClick(accounts); }),
+    EXPECT_EQ(ErrorMessage([&] { CompileYearReport(accounts); }),
               "Cannot create file " + Path(c.file));
 
     const std::string report = kHeading + kMarchTea + "\r\n\r\n" + kJulyTea + "\r\n\r\n" +
