@@ -142,11 +142,12 @@ class Desktop:
         return tuple(int(word) for word in text.split("=", 1)[1].split(","))
 
     def property_text(self, window, name):
-        """An X property of a window as xprop prints it, e.g. '"Shop"'; None when unset."""
+        """A text property of a window ("" when empty); None when it is not set."""
         text = self.run("xprop", "-id", str(window), name, check=False)
         if "=" not in text:
             return None
-        return text.split("=", 1)[1].strip()
+        value = text.split("=", 1)[1].strip()
+        return value[1:-1] if len(value) >= 2 and value[0] == value[-1] == '"' else value
 
     def close_window(self, window):
         """Asks the window manager to close the window, as its close button does."""

@@ -155,13 +155,12 @@ class Quilvern:
 
     # --- what it shows ------------------------------------------------------------
 
-    def caption(self):
-        """The window's title as the window manager reads it (_NET_WM_NAME)."""
-        return self.desktop.property_text(self.window, "_NET_WM_NAME")
+    def caption(self, name="_NET_WM_NAME"):
+        """The window's title as the window manager reads it: _NET_WM_NAME, or WM_NAME."""
+        return self.desktop.property_text(self.window, name)
 
     def wait_for_caption(self, text, timeout=10):
-        expected = '"' + text + '"'
-        wait_for(lambda: self.caption() == expected, f"the caption {expected}", timeout)
+        wait_for(lambda: self.caption() == text, f"the caption {text!r}", timeout)
 
     # --- files --------------------------------------------------------------------
 

@@ -36,6 +36,7 @@
 #include "ui/skin.h"
 #include "ui/snapshot_timer.h"
 #include "ui/text_view.h"
+#include "ui/window_caption.h"
 #include "ui/window_host_qt.h"
 #include "values/currency.h"
 
@@ -161,7 +162,7 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
     data_.dirLabel = programDirectory_;
     dirLabel_->setText(FromCp1252(data_.dirLabel));
-    setWindowTitle(FromCp1252(data_.setTitle.Text()));
+    SetCaption(*this, FromCp1252(data_.setTitle.Text()));
     data_.RecomputeGrandTotal();
     reportTopPanel_->setGeometry(topPanel_->rect());
     data_.ApplyCurrencyFormat();
@@ -688,7 +689,7 @@ void TForm1::AboutCloseBtnClick() {
 }
 
 void TForm1::SetTitleChange() {
-    setWindowTitle(FromCp1252(data_.setTitle.Text()));
+    SetCaption(*this, FromCp1252(data_.setTitle.Text()));
 }
 
 // --- Ledger and viewer --------------------------------------------------------------------
