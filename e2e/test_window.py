@@ -1,7 +1,7 @@
 """The window itself: its caption, the About panel and the month boxes."""
 
 from quilvern import QuilvernTest
-from desktop import wait_for
+import layout
 
 
 class CaptionTest(QuilvernTest):
@@ -19,3 +19,17 @@ class CaptionTest(QuilvernTest):
         app.start()
         app.wait_for_caption("")
         self.assertEqual(app.caption("WM_NAME"), "")
+
+
+class AboutTest(QuilvernTest):
+    def test_enter_and_escape_close_the_about_panel(self):
+        app = self.app.start()
+        app.fill_line(1, "Tea", "2.5", "4")
+        for key, month in (("Return", "Jan"), ("KP_Enter", "Feb"), ("Escape", "Mar")):
+            with self.subTest(key=key):
+                app.context_menu("Up", "Return")  # the last item, "About Quilvern ..."
+                app.key(key)
+                # The top bar and the views take clicks again only once it is closed.
+                app.click("Transfer")
+                app.click(f"Transfer{month}")
+                app.wait_for_file(f"Backup{layout.MONTHS.index(month) + 1:02d}.txt")

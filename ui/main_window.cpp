@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QPushButton>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QShowEvent>
@@ -23,12 +22,12 @@
 #include "core/year_report.h"
 #include "storage/ini_file.h"
 #include "storage/settings_storages.h"
+#include "ui/about_panel.h"
 #include "ui/accessible_names.h"
 #include "ui/bevel_panel.h"
 #include "ui/cp1252.h"
 #include "ui/error_box.h"
 #include "ui/image_button.h"
-#include "ui/link_label.h"
 #include "ui/money_edit.h"
 #include "ui/month_box.h"
 #include "ui/name_edit.h"
@@ -58,8 +57,6 @@ constexpr std::array<std::string_view, kMonthCount> kMonthKeys = {
 // Month boxes stand in three rows of four.
 constexpr std::array<int, 4> kMonthLefts = {12, 140, 268, 398};
 constexpr std::array<int, 3> kMonthTops = {8, 115, 222};
-
-const QString kAboutAddress = QStringLiteral("https://quilvern.org");
 
 QString Name(std::string_view base, int number, int width = 3) {
     return QString::fromLatin1(base.data(), static_cast<qsizetype>(base.size())) +
@@ -594,39 +591,6 @@ void TForm1::BuildNotesView() {
     noteText_->hide();
 }
 
-void TForm1::BuildAboutPanel() {
-    auto* about = new QFrame(this);
-    aboutPanel_ = about;
-    about->setObjectName(QStringLiteral("AboutPanel"));
-    about->setFrameShape(QFrame::Panel);
-    about->setFrameShadow(QFrame::Raised);
-    about->setAutoFillBackground(true);
-    about->setGeometry(kViewArea);
-    const int middle = kClientWidth / 2;
-    auto centred = [&](QLabel* label, int top, int height) {
-        const int width = std::max(label->sizeHint().width(), 40);
-        label->setGeometry(middle - width / 2, top, width, height);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        skin::SetTextColour(*label, skin::kViewLabelText);
-    };
-    auto* heading = new QLabel(QStringLiteral("Quilvern"), about);
-    heading->setFont(skin::WindowFont(19));
-    centred(heading, 108, 24);
-    centred(new QLabel(QStringLiteral("Version 1.2"), about), 134, 13);
-    centred(new QLabel(QStringLiteral("Copyright \u00A9 2026 the Quilvern developers"), about), 160,
-            13);
-    centred(new QLabel(QStringLiteral("Get more FREE software from"), about), 188, 13);
-    auto* link = new LinkLabel(QStringLiteral("quilvern.org"), QUrl(kAboutAddress), about);
-    const int linkWidth = link->sizeHint().width();
-    link->setGeometry(middle - linkWidth / 2, 205, linkWidth, 16);
-    auto* ok = new QPushButton(QStringLiteral("OK"), about);
-    ok->setObjectName(QStringLiteral("AboutCloseBtn"));
-    ok->setGeometry(222, 238, 75, 25);
-    connect(ok, &QPushButton::clicked, this, [this] { AboutCloseBtnClick(); });
-    NameForScreenReaders(*about);
-    about->hide();
-}
-
 void TForm1::BuildReportViewer() {
     if (reportText_ != nullptr)
         return;
@@ -676,11 +640,12 @@ void TForm1::SetOverlayEnabled(bool enabled) {
 }
 
 void TForm1::PopAboutClick() {
-    if (aboutPanel_ == nullptr)
-        BuildAboutPanel();
+    if (aboutPanel_ == nullptr) {
+        aboutPanel_ = new AboutPanel([this] { AboutCloseBtnClick(); }, this);
+        aboutPanel_->setGeometry(kViewArea);
+    }
     SetOverlayEnabled(false);
-    aboutPanel_->show();
-    aboutPanel_->raise();
+    aboutPanel_->Open();
 }
 
 void TForm1::AboutCloseBtnClick() {

@@ -165,6 +165,23 @@ TEST_F(MainWindowTest, AboutCoversTheViewAndBlocksTheTopBar) {
     EXPECT_TRUE(Find("Page01")->isEnabled());
 }
 
+TEST_F(MainWindowTest, AboutClosesOnEnterAndEscapeAsADialogDoes) {
+    Start();
+    form->TransferClick();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        form->PopAboutClick();
+        ASSERT_EQ(QApplication::focusWidget(), Find("AboutCloseBtn")) << key;
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_FALSE(Find("AboutPanel")->isVisible()) << key;
+        EXPECT_TRUE(Find("TopPanel")->isEnabled()) << key;
+        EXPECT_TRUE(Find("TransferPanel")->isVisible()) << key;
+    }
+    form->PopAboutClick();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    EXPECT_TRUE(Find("AboutPanel")->isVisible()) << "other keys leave it open";
+}
+
 TEST_F(MainWindowTest, CaptionFollowsEveryKeystrokeOfTheTitle) {
     Start();
     form->SettingsClick();
