@@ -49,9 +49,9 @@ def _build():
         add(f"Box{key}", left, top, 115, 97)
         add(f"Total{name}", left + 9, top + 19, 97, 21)
         add(f"Transfer{key}", left + 9, top + 44, 22, 22)
-        add(f"Transfer{key}Label", left + 40, top + 49, 45, 13)
+        add(f"Transfer{key}Caption", left + 40, top + 49, 45, 13)
         add(f"Report{key}", left + 9, top + 68, 22, 22)
-        add(f"Report{key}Label", left + 40, top + 72, 36, 13)
+        add(f"Report{key}Caption", left + 40, top + 72, 36, 13)
     add("TotalYear", 129, VIEW_TOP + 343, 245, 21)
     add("YearReport", 378, VIEW_TOP + 342, 135, 22)
 

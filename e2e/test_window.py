@@ -2,6 +2,7 @@
 
 from quilvern import QuilvernTest
 import layout
+from desktop import wait_for
 
 
 class CaptionTest(QuilvernTest):
@@ -33,3 +34,19 @@ class AboutTest(QuilvernTest):
                 app.click("Transfer")
                 app.click(f"Transfer{month}")
                 app.wait_for_file(f"Backup{layout.MONTHS.index(month) + 1:02d}.txt")
+
+
+class MonthBoxTest(QuilvernTest):
+    def test_the_words_beside_the_month_buttons_act_as_the_buttons(self):
+        app = self.app.start()
+        app.fill_line(1, "Tea", "2.5", "4")
+        app.click("Transfer")
+        app.click("TransferMarCaption")
+        app.wait_for_file("Backup03.txt")
+        self.assertFalse(app.exists("Report02.txt"))
+        self.assertFalse(app.exists("Report04.txt"))
+        app.click("ReportMarCaption")
+        self.desktop.set_clipboard("before the copy")
+        app.click("ReportCopy")
+        wait_for(lambda: (self.desktop.selection() or "").startswith("MARCH SALES"),
+                 "the March report on the clipboard")

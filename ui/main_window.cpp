@@ -25,6 +25,7 @@
 #include "ui/about_panel.h"
 #include "ui/accessible_names.h"
 #include "ui/bevel_panel.h"
+#include "ui/captioned_button.h"
 #include "ui/cp1252.h"
 #include "ui/error_box.h"
 #include "ui/image_button.h"
@@ -509,18 +510,18 @@ void TForm1::BuildTransferView() {
         box->setGeometry(kMonthLefts[m % 4], kMonthTops[m / 4], 115, 97);
         AddTotal(data_.ledger.months[m].total, QStringLiteral("Total") + Latin(info.name),
                  {9, 19, 97, 21}, box);
-        auto* transfer = NewImageButton(QStringLiteral("Transfer") + key,
-                                        QStringLiteral("transfer-month"), {9, 44, 22, 22}, box);
+        auto* transfer =
+            new CaptionedButton(QStringLiteral("Transfer") + key, QStringLiteral("transfer-month"),
+                                {9, 44, 22, 22}, QStringLiteral("Transfer"), {40, 49}, box);
         connect(transfer, &QToolButton::clicked, this,
                 [this, m] { Guarded([this, m] { TransferMonthClick(m + 1); }); });
-        skin::SetTextColour(*AddLabel(QStringLiteral("Transfer"), {40, 49, 60, 13}, box),
-                            skin::kViewLabelText);
-        auto* report = NewImageButton(QStringLiteral("Report") + key, QStringLiteral("report"),
-                                      {9, 68, 22, 22}, box);
+        skin::SetTextColour(*transfer->Caption(), skin::kViewLabelText);
+        auto* report =
+            new CaptionedButton(QStringLiteral("Report") + key, QStringLiteral("report"),
+                                {9, 68, 22, 22}, QStringLiteral("Report"), {40, 72}, box);
         connect(report, &QToolButton::clicked, this,
                 [this, m] { Guarded([this, m] { ReportMonthClick(m + 1); }); });
-        skin::SetTextColour(*AddLabel(QStringLiteral("Report"), {40, 72, 60, 13}, box),
-                            skin::kViewLabelText);
+        skin::SetTextColour(*report->Caption(), skin::kViewLabelText);
         reportButtons_[m] = report;
         box->SetButtons(transfer, report);
         box->setAccessibleDescription(QStringLiteral("T or Enter: transfer, R: report"));

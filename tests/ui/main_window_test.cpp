@@ -449,6 +449,24 @@ TEST_F(MainWindowTest, DrawsSharpAtTwiceThePixelDensity) {
 namespace quilvern {
 namespace {
 
+TEST_F(MainWindowTest, TheWordsBesideTheMonthButtonsAreTheirClickTargets) {
+    Start();
+    form->Data().sheet.lines[0].price.SetValue(2.5L);
+    form->Data().sheet.lines[0].quantity.SetValue(4);
+    form->TransferClick();
+    EXPECT_EQ(Find("TransferMar")->geometry(), QRect(9, 44, 22, 22));
+    EXPECT_EQ(Find("ReportMar")->geometry(), QRect(9, 68, 22, 22));
+    QWidget* report = Find("ReportMarCaption");
+    EXPECT_FALSE(report->isEnabled()) << "no report yet";
+    QWidget* transfer = Find("TransferMarCaption");
+    QTest::mouseClick(transfer, Qt::LeftButton, {}, transfer->rect().center());
+    EXPECT_EQ(Edit("TotalMarch")->text(), "$10.00");
+    EXPECT_TRUE(dir.Exists("Report03.txt"));
+    ASSERT_TRUE(report->isEnabled());
+    QTest::mouseClick(report, Qt::LeftButton, {}, report->rect().center());
+    EXPECT_TRUE(Find("ReportPanel")->isVisible());
+}
+
 TEST_F(MainWindowTest, KeyboardReachesTheMonthButtonsThroughTheirBoxes) {
     Start();
     form->Data().sheet.lines[0].price.SetValue(2.5L);
