@@ -130,9 +130,14 @@ class Desktop:
     def client_origin(self, window):
         """The screen position of the window's client area."""
         text = self.run("xwininfo", "-id", str(window))
-        x = int(_field(text, "Absolute upper-left X:"))
-        y = int(_field(text, "Absolute upper-left Y:"))
-        return x, y
+        return (int(_field(text, "Absolute upper-left X:")),
+                int(_field(text, "Absolute upper-left Y:")))
+
+    def client_size(self, window):
+        text = self.run("xwininfo", "-id", str(window), check=False)
+        if "Width:" not in text:
+            return None
+        return int(_field(text, "Width:")), int(_field(text, "Height:"))
 
     def frame_extents(self, window):
         """left, right, top, bottom of the frame the window manager drew around it."""

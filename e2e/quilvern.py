@@ -68,15 +68,21 @@ class Quilvern:
         return self
 
     def wait_for_window(self, timeout=15):
+        """Waits for the main window: shown, of the designed client size, and framed."""
         def framed():
             if self.process.poll() is not None:
                 raise RuntimeError(f"the program ended with {self.process.returncode}")
-            windows = self.desktop.visible_windows_of(self.process.pid)
-            if len(windows) == 1 and self.desktop.frame_extents(windows[0]):
-                return windows[0]
+            for window in self.windows():
+                if (self.desktop.client_size(window) == layout.CLIENT_SIZE
+                        and self.desktop.frame_extents(window)):
+                    return window
             return None
         self.window = wait_for(framed, "the program's window", timeout)
         return self.window
+
+    def windows(self):
+        """Every window of the program on screen now: the main window, error boxes."""
+        return self.desktop.visible_windows_of(self.process.pid)
 
     def running(self):
         return self.process is not None and self.process.poll() is None
@@ -150,7 +156,10 @@ class Quilvern:
     def context_menu(self, *keys):
         """Opens the top bar's context menu with the right button and picks an item by
         keys, e.g. ("Up", "Return") for the last one, "About Quilvern ..."."""
+        before = set(self.windows())
         self.click("TopBar", button=3)
+        # Keys sent before the menu is up would go to the window beneath it.
+        wait_for(lambda: set(self.windows()) - before, "the context menu")
         self.key(*keys)
 
     # --- what it shows ------------------------------------------------------------
@@ -217,6 +226,14 @@ class Quilvern:
 
     def recovery_written(self):
         return os.path.exists(self.settings_path + ".recovery")
+
+    def recovery(self):
+        """The recovery copy of the settings as the running program last wrote it, or None."""
+        try:
+            with open(self.settings_path + ".recovery", "rb") as file:
+                return file.read()
+        except OSError:
+            return None
 
 
 class QuilvernTest(unittest.TestCase):

@@ -49,7 +49,9 @@ class RestartTest(QuilvernTest):
     def test_a_killed_run_comes_back_from_its_recovery_copy(self):
         app = self.app.start()
         self.fill_a_day(app)
-        wait_for(app.recovery_written, "the recovery copy")
+        # The transfer is the last change; a copy taken in a pause before it would not do.
+        wait_for(lambda: b"TotalMarch_Value=22.5\r\n" in (app.recovery() or b""),
+                 "a recovery copy with the transfer")
         app.kill(signal.SIGKILL)
         self.assertFalse(app.exists("Notes.txt"), "the settings and notes are written at close")
 
