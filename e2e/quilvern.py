@@ -14,9 +14,10 @@ A test gets a scratch folder of its own that holds:
             self.desktop.set_primary("12")
             app.click("P001Price", button=2)   # middle-click paste
             app.close()                        # as the window manager's close button does
-            app.kill(signal.SIGKILL)
             app.start()                        # again, in the same folder
+            app.kill(signal.SIGTERM)           # or any signal; waits for the end
             app.read("Report03.txt"), app.settings(), app.ini()["Main"]["NormPos"]
+            second = Quilvern(self.desktop, self.root)   # another copy, same folders
 """
 
 import os
@@ -240,11 +241,11 @@ class QuilvernTest(unittest.TestCase):
     """A test with its own scratch folder, desktop and program folder, all gone after it."""
 
     def setUp(self):
-        root = tempfile.mkdtemp(prefix="quilvern-e2e-")
-        self.addCleanup(shutil.rmtree, root, ignore_errors=True)
-        home = os.path.join(root, "home")
+        self.root = tempfile.mkdtemp(prefix="quilvern-e2e-")
+        self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
+        home = os.path.join(self.root, "home")
         os.makedirs(home)
         self.desktop = Desktop(home)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
-        self.app = Quilvern(self.desktop, root)
+        self.app = Quilvern(self.desktop, self.root)
