@@ -79,14 +79,22 @@ class Desktop:
         wait_for(self._window_manager_ready, "the window manager")
 
     def stop(self):
-        for process in reversed(self._processes):
+        """Kills every process of the desktop, the X server last: asked to end, it
+        removes its lock file and socket."""
+        if not self._processes:
+            return
+        server, clients = self._processes[0], self._processes[1:]
+        for process in reversed(clients):
             if process.poll() is None:
                 process.kill()
-        for process in self._processes:
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                pass
+        for process in clients:
+            process.wait()
+        server.terminate()
+        try:
+            server.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            server.kill()
+            server.wait()
         self._processes.clear()
 
     def environment(self, **extra):
