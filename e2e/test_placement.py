@@ -49,3 +49,10 @@ class PlacementTest(QuilvernTest):
         self.app.write_settings(b"[Main]\r\nNormPos=2147483600,100,2147483647,500\r\n")
         self.app.start()
         self.assertEqual(self.frame_rectangle()[:2], (334, 132))
+
+    def test_a_title_bar_mostly_on_the_screen_stays_where_it_was_left(self):
+        self.app.write_settings(b"[Main]\r\nNormPos=100,-5,626,424\r\n")
+        self.app.start()
+        self.assertEqual(self.frame_rectangle()[:2], (100, -5))
+        self.app.close()
+        self.assertEqual(self.norm_pos()[:2], (100, -5))

@@ -84,13 +84,15 @@ std::optional<WindowRect> Narrow(const Rect64& r) {
 }
 
 // A title bar is within reach when a grip of it, kGripWidth pixels wide (or the whole
-// bar when narrower) and at least half its height, lies on one screen area. A window
-// without a known title bar must have its top row on a screen instead.
+// bar when narrower) and at least half its height, lies on one screen area. Before the
+// window manager has framed the window its title bar is not known yet: it is taken to
+// be kUsualTitleBar high then, which also keeps a frameless window's top edge in reach.
 constexpr std::int64_t kGripWidth = 40;
+constexpr std::int64_t kUsualTitleBar = 20;
 
 bool TitleBarReachable(const Rect64& rect, std::int64_t titleBarHeight,
                        const std::vector<WindowRect>& areas) {
-    const std::int64_t barHeight = std::max<std::int64_t>(titleBarHeight, 1);
+    const std::int64_t barHeight = titleBarHeight > 0 ? titleBarHeight : kUsualTitleBar;
     const std::int64_t gripHeight = (barHeight + 1) / 2;
     const std::int64_t gripWidth = std::min(kGripWidth, rect.Width());
     return std::any_of(areas.begin(), areas.end(), [&](const WindowRect& area) {

@@ -293,15 +293,16 @@ TEST(WindowPositionApplying, OffScreenWindowWhoseDesignedPlaceIsOffScreenGoesToT
     EXPECT_EQ(window.applied[0].normal, (WindowRect{0, 30, 530, 470}));
 }
 
-TEST(WindowPositionApplying, WithoutATitleBarTheTopRowMustBeOnAScreen) {
+// Before the window is framed its title bar counts as 20 pixels, 10 of which must show.
+TEST(WindowPositionApplying, TitleBarNotKnownYetCountsAsTwentyPixels) {
     const struct {
         const char* normPos;
         WindowRect applied;
     } cases[] = {
-        {"NormPos=100,0", {100, 0, 630, 440}},
-        {"NormPos=100,-1", kDesigned},
-        {"NormPos=100,1039", {100, 1039, 630, 1479}},
-        {"NormPos=100,1040", kDesigned},
+        {"NormPos=100,-10", {100, -10, 630, 430}},
+        {"NormPos=100,-11", kDesigned},
+        {"NormPos=100,1030", {100, 1030, 630, 1470}},
+        {"NormPos=100,1031", kDesigned},
     };
     for (const auto& c : cases) {
         TempDir dir;
