@@ -23,6 +23,7 @@ class StillWindow : public WindowHost {
     void SetPlacement(const WindowPlacement& placement) override { placement_ = placement; }
     bool IsVisible() const override { return false; }
     WindowRect Bounds() const override { return placement_.normal; }
+    int TitleBarHeight() const override { return 0; }
     BorderStyle Border() const override { return BorderStyle::Single; }
     WindowSize SystemBorder(BorderMetric) const override { return {1, 1}; }
     bool ApplicationMinimized() const override { return false; }

@@ -3,17 +3,20 @@
 // of any toolkit: the window's placement record, its visibility and border, the screen
 // it lives on, and the few state changes the settings file can ask for. The window
 // implements it; tests use a fake.
+#include <cstdint>
 #include <vector>
 
 namespace quilvern {
 
+// Edges in the platform's int coordinates; the extent in 64 bits, since the edges of a
+// stored rectangle can lie anywhere in the int range.
 struct WindowRect {
     int left = 0;
     int top = 0;
     int right = 0;
     int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    std::int64_t Width() const { return std::int64_t{right} - left; }
+    std::int64_t Height() const { return std::int64_t{bottom} - top; }
 };
 
 struct WindowSize {
@@ -52,6 +55,9 @@ class WindowHost {
     virtual bool IsVisible() const = 0;
     // The window's present outer rectangle.
     virtual WindowRect Bounds() const = 0;
+    // The height of the title bar that the window manager puts above the client area;
+    // 0 when there is none or it is not known.
+    virtual int TitleBarHeight() const = 0;
     virtual BorderStyle Border() const = 0;
     // The platform's width and height of that kind of border.
     virtual WindowSize SystemBorder(BorderMetric metric) const = 0;

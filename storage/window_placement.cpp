@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <string>
 
 #include "values/quantity_field.h"
@@ -57,27 +60,80 @@ bool Resizable(BorderStyle border) {
     return border == BorderStyle::Sizeable || border == BorderStyle::SizeToolWindow;
 }
 
-bool Overlaps(const WindowRect& a, const WindowRect& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+// Rectangles are worked out in 64 bits: a stored corner near the end of the int range
+// plus the window's size must not overflow. A result that does not fit an int is not
+// applied.
+struct Rect64 {
+    std::int64_t left, top, right, bottom;
+    std::int64_t Width() const { return right - left; }
+    std::int64_t Height() const { return bottom - top; }
+};
+
+Rect64 Widen(const WindowRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
 }
 
-bool OnSomeScreen(const WindowRect& rect, const std::vector<WindowRect>& areas) {
-    return std::any_of(areas.begin(), areas.end(),
-                       [&rect](const WindowRect& area) { return Overlaps(rect, area); });
+std::optional<WindowRect> Narrow(const Rect64& r) {
+    const auto fits = [](std::int64_t n) {
+        return n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max();
+    };
+    if (!fits(r.left) || !fits(r.top) || !fits(r.right) || !fits(r.bottom))
+        return std::nullopt;
+    return WindowRect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                      static_cast<int>(r.bottom)};
 }
 
-// A file carried over from another set of screens must not open the window where
-// nobody can reach it: it then keeps its present place when that is on a screen, or
-// goes to the primary screen's top-left corner. Its size stays as stored.
-void KeepReachable(const WindowHost& window, WindowRect& rect) {
+// A title bar is within reach when a grip of it, kGripWidth pixels wide (or the whole
+// bar when narrower) and at least half its height, lies on one screen area. Before the
+// window manager has framed the window its title bar is not known yet: it is taken to
+// be kUsualTitleBar high then, which also keeps a frameless window's top edge in reach.
+constexpr std::int64_t kGripWidth = 40;
+constexpr std::int64_t kUsualTitleBar = 20;
+
+bool TitleBarReachable(const Rect64& rect, std::int64_t titleBarHeight,
+                       const std::vector<WindowRect>& areas) {
+    const std::int64_t barHeight = titleBarHeight > 0 ? titleBarHeight : kUsualTitleBar;
+    const std::int64_t gripHeight = (barHeight + 1) / 2;
+    const std::int64_t gripWidth = std::min(kGripWidth, rect.Width());
+    return std::any_of(areas.begin(), areas.end(), [&](const WindowRect& area) {
+        const std::int64_t width = std::min<std::int64_t>(rect.right, area.right) -
+                                   std::max<std::int64_t>(rect.left, area.left);
+        const std::int64_t height = std::min<std::int64_t>(rect.top + barHeight, area.bottom) -
+                                    std::max<std::int64_t>(rect.top, area.top);
+        return width >= gripWidth && height >= gripHeight;
+    });
+}
+
+// A file carried over from another set of screens, or a window dragged up until its
+// title bar left the screen, must not open the window where nobody can take hold of
+// it: it then keeps its present place when that is within reach, or goes to the
+// primary screen's top-left corner. Its size stays as stored.
+void KeepReachable(const WindowHost& window, Rect64& rect) {
     const std::vector<WindowRect> areas = window.ScreenAreas();
-    if (areas.empty() || OnSomeScreen(rect, areas))
+    const int titleBar = window.TitleBarHeight();
+    if (areas.empty() || TitleBarReachable(rect, titleBar, areas))
         return;
-    const WindowRect present = window.Bounds();
-    const bool presentShown = OnSomeScreen(present, areas);
-    const int left = presentShown ? present.left : areas.front().left;
-    const int top = presentShown ? present.top : areas.front().top;
+    const Rect64 present = Widen(window.Bounds());
+    const bool presentReachable = TitleBarReachable(present, titleBar, areas);
+    const std::int64_t left = presentReachable ? present.left : areas.front().left;
+    const std::int64_t top = presentReachable ? present.top : areas.front().top;
     rect = {left, top, left + rect.Width(), top + rect.Height()};
+}
+
+// The rectangle to apply for a stored one: a fixed border keeps the window's own size
+// at the stored corner, and a window out of reach comes back. None when the right edge
+// is not right of the left edge or the rectangle does not fit the platform's ints.
+std::optional<WindowRect> RectangleToApply(const WindowHost& window, const WindowRect& stored) {
+    Rect64 rect = Widen(stored);
+    if (!Resizable(window.Border())) {
+        const WindowRect present = window.Bounds();
+        rect.right = rect.left + present.Width();
+        rect.bottom = rect.top + present.Height();
+    }
+    if (rect.right <= rect.left || !Narrow(rect))
+        return std::nullopt;
+    KeepReachable(window, rect);
+    return Narrow(rect);
 }
 
 WindowSize BorderOf(const WindowHost& window) {
@@ -169,13 +225,8 @@ void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view s
             found = false;
         }
         if (found) {
-            WindowRect& normal = placement.normal;
-            if (!Resizable(window.Border())) {
-                normal.right = normal.left + present.Width();
-                normal.bottom = normal.top + present.Height();
-            }
-            if (normal.right > normal.left) {
-                KeepReachable(window, normal);
+            if (const auto normal = RectangleToApply(window, placement.normal)) {
+                placement.normal = *normal;
                 window.SetPlacement(placement);
             }
         }

@@ -18,8 +18,9 @@ WindowState StateOfShowCmd(int showCmd);
 void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section);
 
 // Applies what the keys hold. Only the stored top-left corner is used unless the
-// border is resizable; a position stored at another resolution is ignored; a position
-// that would leave the window on no screen brings it back onto one.
+// border is resizable; a position stored at another resolution, or one whose rectangle
+// does not fit the platform's int coordinates, is ignored; a position that would put
+// the title bar out of reach (see KeepReachable) brings the window back onto a screen.
 void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view section,
                      bool applyState, bool applyPosition);
 

@@ -18,13 +18,18 @@ QIcon ImageIcon(const QString& image) {
 QToolButton* NewImageButton(const QString& name, const QString& image, QRect geometry,
                             QWidget* parent) {
     auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(ImageIcon(image));
-    button->setIconSize(QSize(16, 16));
+    SetUpImageButton(*button, name, image, geometry);
     return button;
+}
+
+void SetUpImageButton(QToolButton& button, const QString& name, const QString& image,
+                      QRect geometry) {
+    button.setObjectName(name);
+    button.setGeometry(geometry);
+    button.setAutoRaise(true);
+    button.setFocusPolicy(Qt::NoFocus);
+    button.setIcon(ImageIcon(image));
+    button.setIconSize(QSize(16, 16));
 }
 
 }  // namespace quilvern

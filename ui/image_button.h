@@ -16,4 +16,8 @@ QIcon ImageIcon(const QString& image);
 QToolButton* NewImageButton(const QString& name, const QString& image, QRect geometry,
                             QWidget* parent);
 
+// Makes a tool button one of them, for subclasses that add to it.
+void SetUpImageButton(QToolButton& button, const QString& name, const QString& image,
+                      QRect geometry);
+
 }  // namespace quilvern

@@ -13,7 +13,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QShowEvent>
@@ -26,12 +25,13 @@
 #include "storage/ini_file.h"
 #include "storage/settings_storages.h"
 #include "storage/stored_items.h"
+#include "ui/about_panel.h"
 #include "ui/accessible_names.h"
 #include "ui/bevel_panel.h"
+#include "ui/captioned_button.h"
 #include "ui/cp1252.h"
 #include "ui/error_box.h"
 #include "ui/image_button.h"
-#include "ui/link_label.h"
 #include "ui/money_edit.h"
 #include "ui/month_box.h"
 #include "ui/name_edit.h"
@@ -39,6 +39,7 @@
 #include "ui/quantity_spin.h"
 #include "ui/skin.h"
 #include "ui/text_view.h"
+#include "ui/window_caption.h"
 #include "ui/window_host_qt.h"
 #include "values/currency.h"
 #include "values/error_text.h"
@@ -59,8 +60,6 @@ constexpr std::array<const char*, kViewCount> kPanelNames = {
 // Month boxes stand in three rows of four.
 constexpr std::array<int, 4> kMonthLefts = {12, 140, 268, 398};
 constexpr std::array<int, 3> kMonthTops = {8, 115, 222};
-
-const QString kAboutAddress = QStringLiteral("https://quilvern.org");
 
 QString NumberedName(std::string_view base, int number, int width = 3) {
     return QString::fromLatin1(base.data(), static_cast<qsizetype>(base.size())) +
@@ -169,7 +168,7 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
     data_.dirLabel = programDirectory_;
     dirLabel_->setText(FromCp1252(data_.dirLabel));
-    setWindowTitle(FromCp1252(data_.setTitle.Text()));
+    SetCaption(*this, FromCp1252(data_.setTitle.Text()));
     data_.RecomputeGrandTotal();
     reportTopPanel_->setGeometry(topPanel_->rect());
     data_.ApplyCurrencyFormat();
@@ -490,18 +489,18 @@ void TForm1::BuildTransferView() {
         box->setGeometry(kMonthLefts[m % 4], kMonthTops[m / 4], 115, 97);
         AddTotal(data_.ledger.months[m].total, QStringLiteral("Total") + Latin(info.name),
                  {9, 19, 97, 21}, box);
-        auto* transfer = NewImageButton(QStringLiteral("Transfer") + key,
-                                        QStringLiteral("transfer-month"), {9, 44, 22, 22}, box);
+        auto* transfer =
+            new CaptionedButton(QStringLiteral("Transfer") + key, QStringLiteral("transfer-month"),
+                                {9, 44, 22, 22}, QStringLiteral("Transfer"), {40, 49}, box);
         connect(transfer, &QToolButton::clicked, this,
                 [this, m] { Guarded([this, m] { TransferMonthClick(m + 1); }); });
-        skin::SetTextColour(*AddLabel(QStringLiteral("Transfer"), {40, 49, 60, 13}, box),
-                            skin::kViewLabelText);
-        auto* report = NewImageButton(QStringLiteral("Report") + key, QStringLiteral("report"),
-                                      {9, 68, 22, 22}, box);
+        skin::SetTextColour(*transfer->Caption(), skin::kViewLabelText);
+        auto* report =
+            new CaptionedButton(QStringLiteral("Report") + key, QStringLiteral("report"),
+                                {9, 68, 22, 22}, QStringLiteral("Report"), {40, 72}, box);
         connect(report, &QToolButton::clicked, this,
                 [this, m] { Guarded([this, m] { ReportMonthClick(m + 1); }); });
-        skin::SetTextColour(*AddLabel(QStringLiteral("Report"), {40, 72, 60, 13}, box),
-                            skin::kViewLabelText);
+        skin::SetTextColour(*report->Caption(), skin::kViewLabelText);
         reportButtons_[m] = report;
         box->SetButtons(transfer, report);
         box->setAccessibleDescription(QStringLiteral("T or Enter: transfer, R: report"));
@@ -569,39 +568,6 @@ void TForm1::BuildNotesView() {
     noteText_->hide();
 }
 
-void TForm1::BuildAboutPanel() {
-    auto* about = new QFrame(this);
-    aboutPanel_ = about;
-    about->setObjectName(QStringLiteral("AboutPanel"));
-    about->setFrameShape(QFrame::Panel);
-    about->setFrameShadow(QFrame::Raised);
-    about->setAutoFillBackground(true);
-    about->setGeometry(kViewArea);
-    const int middle = kClientWidth / 2;
-    auto centred = [&](QLabel* label, int top, int height) {
-        const int width = std::max(label->sizeHint().width(), 40);
-        label->setGeometry(middle - width / 2, top, width, height);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        skin::SetTextColour(*label, skin::kViewLabelText);
-    };
-    auto* heading = new QLabel(QStringLiteral("Quilvern"), about);
-    heading->setFont(skin::WindowFont(19));
-    centred(heading, 108, 24);
-    centred(new QLabel(QStringLiteral("Version 1.2"), about), 134, 13);
-    centred(new QLabel(QStringLiteral("Copyright \u00A9 2026 the Quilvern developers"), about), 160,
-            13);
-    centred(new QLabel(QStringLiteral("Get more FREE software from"), about), 188, 13);
-    auto* link = new LinkLabel(QStringLiteral("quilvern.org"), QUrl(kAboutAddress), about);
-    const int linkWidth = link->sizeHint().width();
-    link->setGeometry(middle - linkWidth / 2, 205, linkWidth, 16);
-    auto* ok = new QPushButton(QStringLiteral("OK"), about);
-    ok->setObjectName(QStringLiteral("AboutCloseBtn"));
-    ok->setGeometry(222, 238, 75, 25);
-    connect(ok, &QPushButton::clicked, this, [this] { AboutCloseBtnClick(); });
-    NameForScreenReaders(*about);
-    about->hide();
-}
-
 void TForm1::BuildReportViewer() {
     if (reportText_ != nullptr)
         return;
@@ -651,11 +617,12 @@ void TForm1::SetOverlayEnabled(bool enabled) {
 }
 
 void TForm1::PopAboutClick() {
-    if (aboutPanel_ == nullptr)
-        BuildAboutPanel();
+    if (aboutPanel_ == nullptr) {
+        aboutPanel_ = new AboutPanel([this] { AboutCloseBtnClick(); }, this);
+        aboutPanel_->setGeometry(kViewArea);
+    }
     SetOverlayEnabled(false);
-    aboutPanel_->show();
-    aboutPanel_->raise();
+    aboutPanel_->Open();
 }
 
 void TForm1::AboutCloseBtnClick() {
@@ -664,7 +631,7 @@ void TForm1::AboutCloseBtnClick() {
 }
 
 void TForm1::SetTitleChange() {
-    setWindowTitle(FromCp1252(data_.setTitle.Text()));
+    SetCaption(*this, FromCp1252(data_.setTitle.Text()));
 }
 
 // --- Ledger and viewer --------------------------------------------------------------------

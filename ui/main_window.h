@@ -20,6 +20,7 @@ class QToolButton;
 
 namespace quilvern {
 
+class AboutPanel;
 class BevelPanel;
 class MoneyEdit;
 class QtWindowHost;
@@ -86,7 +87,6 @@ class TForm1 : public QWidget {
     void BuildTransferView();
     void BuildSettingsView();
     void BuildNotesView();
-    void BuildAboutPanel();
     void BuildReportViewer();
     void SyncReportButton(int month);
     void BuildView(View view);
@@ -113,7 +113,7 @@ class TForm1 : public QWidget {
     std::array<BevelPanel*, kViewCount> viewPanels_{};
     std::array<bool, kViewCount> viewBuilt_{};
     std::array<QToolButton*, kViewCount> viewButtons_{};
-    QWidget* aboutPanel_ = nullptr;
+    AboutPanel* aboutPanel_ = nullptr;
     QLabel* dirLabel_ = nullptr;
     QLabel* fileLabel_ = nullptr;
     QLabel* totalLabel1_ = nullptr;

@@ -39,7 +39,8 @@ void Apply(QApplication& application) {
 
 void SetTextColour(QWidget& widget, QColor colour) {
     QPalette palette = widget.palette();
-    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Active, QPalette::WindowText, colour);
+    palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
     widget.setPalette(palette);
 }
 

@@ -19,7 +19,8 @@ QFont WindowFont(int pixelHeight = 11);
 // The style and palette of the whole application; call once before any widget exists.
 void Apply(QApplication& application);
 
-// Sets the text colour of a label or a group of labels.
+// Sets the text colour of a label or a group of labels while enabled; disabled, they
+// keep the skin's grey.
 void SetTextColour(QWidget& widget, QColor colour);
 
 }  // namespace quilvern::skin

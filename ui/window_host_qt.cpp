@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cmath>
 
 namespace quilvern {
@@ -29,13 +30,7 @@ WindowPlacement QtWindowHost::Placement() const {
     placement.minY = minY_;
     placement.maxX = maxX_;
     placement.maxY = maxY_;
-    // The frame around the normal geometry: its outer rectangle, wherever the window is now.
-    const QRect frame = window_.frameGeometry();
-    const QRect client = window_.geometry();
-    const QRect normal = window_.normalGeometry().isValid() ? window_.normalGeometry() : client;
-    placement.normal =
-        ToRect(normal.adjusted(frame.left() - client.left(), frame.top() - client.top(),
-                               frame.right() - client.right(), frame.bottom() - client.bottom()));
+    placement.normal = ToRect(NormalFrame());
     return placement;
 }
 
@@ -45,9 +40,16 @@ void QtWindowHost::SetPlacement(const WindowPlacement& placement) {
     maxX_ = placement.maxX;
     maxY_ = placement.maxY;
     // The window has a fixed size: only its top-left corner moves.
-    if (window_.pos() != QPoint(placement.normal.left, placement.normal.top)) {
-        window_.move(placement.normal.left, placement.normal.top);
-    }
+    const QPoint corner(placement.normal.left, placement.normal.top);
+    if (NormalFrame().topLeft() == corner)
+        return;
+    // Asked for as the frame's corner: a window manager that has not framed the window
+    // yet would otherwise take it for the client area's corner and put the frame above
+    // and left of it. The widget is moved first, because its show hands its own idea
+    // of its place to the window again when the two differ.
+    window_.move(corner);
+    if (QWindow* handle = window_.windowHandle())
+        handle->setFramePosition(corner);
 }
 
 bool QtWindowHost::IsVisible() const {
@@ -55,7 +57,29 @@ bool QtWindowHost::IsVisible() const {
 }
 
 WindowRect QtWindowHost::Bounds() const {
-    return ToRect(window_.frameGeometry());
+    return ToRect(NormalFrame());
+}
+
+int QtWindowHost::TitleBarHeight() const {
+    return FrameMargins().top();
+}
+
+// What the window system says, not what the widget last heard: a corner asked for is
+// reported at once, before the window manager confirms it.
+QMargins QtWindowHost::FrameMargins() const {
+    const QWindow* handle = window_.windowHandle();
+    return handle != nullptr ? handle->frameMargins() : QMargins();
+}
+
+QRect QtWindowHost::NormalFrame() const {
+    const QMargins margins = FrameMargins();
+    const QSize size = window_.size().grownBy(margins);
+    if (window_.isMaximized() || window_.isFullScreen()) {
+        const QPoint client = window_.normalGeometry().topLeft();
+        return {client - QPoint(margins.left(), margins.top()), size};
+    }
+    const QWindow* handle = window_.windowHandle();
+    return {handle != nullptr ? handle->framePosition() : window_.pos(), size};
 }
 
 WindowSize QtWindowHost::SystemBorder(BorderMetric) const {

@@ -4,7 +4,12 @@
 // always 0, and the two positions are kept as they were last set (-1,-1 at first,
 // then minus the thin border for the maximized one), so they survive a round trip.
 // The normal rectangle is the frame's outer rectangle on the screen, in the window's
-// device-independent pixels.
+// device-independent pixels: its corner is the frame's corner, and its size the fixed
+// client size plus the frame. Applying it puts the frame's corner there, so that a
+// window closed where it opened is written with the same rectangle again.
+#include <QMargins>
+#include <QRect>
+
 #include "storage/window_host.h"
 
 class QWidget;
@@ -23,6 +28,7 @@ class QtWindowHost : public WindowHost {
     void SetPlacement(const WindowPlacement& placement) override;
     bool IsVisible() const override;
     WindowRect Bounds() const override;
+    int TitleBarHeight() const override;
     BorderStyle Border() const override { return BorderStyle::Single; }
     WindowSize SystemBorder(BorderMetric metric) const override;
     bool ApplicationMinimized() const override;
@@ -35,6 +41,9 @@ class QtWindowHost : public WindowHost {
     void Repaint() override;
 
   private:
+    QMargins FrameMargins() const;
+    QRect NormalFrame() const;
+
     QWidget& window_;
     bool shown_ = false;
     int minX_ = -1;

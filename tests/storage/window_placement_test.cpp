@@ -185,9 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
                      BorderStyle::Single, WindowRect{100, 50, 630, 490}},
         PositionCase{"UnreadableWordKeepsThePresentValue", MainSection({"NormPos=abc,50,630,490"}),
                      BorderStyle::Single, WindowRect{334, 50, 864, 490}},
-        PositionCase{"NegativeCornerIsKeptWhileTheWindowStaysOnScreen",
-                     MainSection({"NormPos=-100,-20,430,420"}), BorderStyle::Single,
-                     WindowRect{-100, -20, 430, 420}},
+        PositionCase{"NegativeCornerIsKeptWhileTheTitleBarStaysOnScreen",
+                     MainSection({"NormPos=-100,-10,430,430"}), BorderStyle::Single,
+                     WindowRect{-100, -10, 430, 430}},
         PositionCase{"FixedBorderTakesOnlyTheCornerNotTheSize",
                      MainSection({"NormPos=100,50,200,100"}), BorderStyle::Single,
                      WindowRect{100, 50, 630, 490}},
@@ -217,6 +217,33 @@ INSTANTIATE_TEST_SUITE_P(
                      MainSection({"NormPos=5000,3000,5530,3440"}), BorderStyle::Single, kDesigned},
         PositionCase{"AboveTheScreenKeepsTheDesignedPlace",
                      MainSection({"NormPos=100,-900,630,-460"}), BorderStyle::Single, kDesigned},
+        // The title bar is the top 29 pixels; 15 of them must lie on the screen.
+        PositionCase{"TitleBarAboveTheScreenComesBackThoughTheRestIsOnIt",
+                     MainSection({"NormPos=100,-20,630,420"}), BorderStyle::Single, kDesigned},
+        PositionCase{"HalfOfTheTitleBarOnTheScreenStays", MainSection({"NormPos=100,-14"}),
+                     BorderStyle::Single, WindowRect{100, -14, 630, 426}},
+        PositionCase{"LessThanHalfOfTheTitleBarComesBack", MainSection({"NormPos=100,-15"}),
+                     BorderStyle::Single, kDesigned},
+        PositionCase{"TitleBarBelowTheScreensBottomComesBack", MainSection({"NormPos=100,1030"}),
+                     BorderStyle::Single, kDesigned},
+        // 1920 - 1880 = 40 pixels of the title bar remain to take hold of.
+        PositionCase{"GripOfTheTitleBarAtTheRightEdgeStays", MainSection({"NormPos=1880,100"}),
+                     BorderStyle::Single, WindowRect{1880, 100, 2410, 540}},
+        PositionCase{"LessThanAGripAtTheRightEdgeComesBack", MainSection({"NormPos=1881,100"}),
+                     BorderStyle::Single, kDesigned},
+        PositionCase{"GripAtTheLeftEdgeStays", MainSection({"NormPos=-490,100"}),
+                     BorderStyle::Single, WindowRect{-490, 100, 40, 540}},
+        // 2147483600 + 530 does not fit an int: the position is ignored, not wrapped.
+        PositionCase{"CornerNearTheEndOfTheIntRangeIsIgnored",
+                     MainSection({"NormPos=2147483600,100,2147483647,500"}), BorderStyle::Single,
+                     std::nullopt},
+        PositionCase{"CornerNearTheStartOfTheIntRangeIsBroughtBack",
+                     MainSection({"NormPos=-2147483648,-2147483648,0,0"}), BorderStyle::Single,
+                     kDesigned},
+        // Brought back to 334, the window would end beyond the int range.
+        PositionCase{"SizeableWiderThanTheIntRangeIsIgnoredWhenBroughtBack",
+                     MainSection({"NormPos=-2147483648,-900,2147483647,-400"}),
+                     BorderStyle::Sizeable, std::nullopt},
         PositionCase{"SizeableOffScreenKeepsItsStoredSize",
                      MainSection({"NormPos=-3000,10,-2800,210"}), BorderStyle::Sizeable,
                      WindowRect{334, 132, 534, 332}}));
@@ -264,6 +291,28 @@ TEST(WindowPositionApplying, OffScreenWindowWhoseDesignedPlaceIsOffScreenGoesToT
     ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
     ASSERT_EQ(window.applied.size(), 1u);
     EXPECT_EQ(window.applied[0].normal, (WindowRect{0, 30, 530, 470}));
+}
+
+// Before the window is framed its title bar counts as 20 pixels, 10 of which must show.
+TEST(WindowPositionApplying, TitleBarNotKnownYetCountsAsTwentyPixels) {
+    const struct {
+        const char* normPos;
+        WindowRect applied;
+    } cases[] = {
+        {"NormPos=100,-10", {100, -10, 630, 430}},
+        {"NormPos=100,-11", kDesigned},
+        {"NormPos=100,1030", {100, 1030, 630, 1470}},
+        {"NormPos=100,1031", kDesigned},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.Write(kName, MainSection({c.normPos}));
+        FakeWindowHost window;
+        window.titleBar = 0;
+        ApplyWindowKeys(window, IniFile(dir.File(kName)), "Main", false, true);
+        ASSERT_EQ(window.applied.size(), 1u) << c.normPos;
+        EXPECT_EQ(window.applied[0].normal, c.applied) << c.normPos;
+    }
 }
 
 TEST(WindowPositionApplying, PositionOnASecondScreenIsKept) {

@@ -1,7 +1,8 @@
 #pragma once
 // A main window as the placement logic sees it, without a toolkit: 1920 x 1080 pixels
 // at 96 dots per inch, a fixed single border of one pixel, the window at its designed
-// place 334,132 with an outer size of 530 x 440, not yet shown. Every request is noted.
+// place 334,132 with an outer size of 530 x 440 of which 29 pixels are above the client
+// area, not yet shown. Every request is noted.
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class FakeWindowHost : public WindowHost {
     }
     bool IsVisible() const override { return visible; }
     WindowRect Bounds() const override { return placement.normal; }
+    int TitleBarHeight() const override { return titleBar; }
     BorderStyle Border() const override { return border; }
     WindowSize SystemBorder(BorderMetric metric) const override {
         switch (metric) {
@@ -63,6 +65,7 @@ class FakeWindowHost : public WindowHost {
     WindowSize thinBorder{1, 1};
     WindowSize sizingFrame{4, 4};
     WindowSize dialogFrame{3, 3};
+    int titleBar = 29;
     WindowSize screen{1920, 1080};
     std::vector<WindowRect> areas{{0, 0, 1920, 1040}};
     int pixelsPerInch = 96;

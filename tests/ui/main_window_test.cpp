@@ -165,6 +165,23 @@ TEST_F(MainWindowTest, AboutCoversTheViewAndBlocksTheTopBar) {
     EXPECT_TRUE(Find("Page01")->isEnabled());
 }
 
+TEST_F(MainWindowTest, AboutClosesOnEnterAndEscapeAsADialogDoes) {
+    Start();
+    form->TransferClick();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        form->PopAboutClick();
+        ASSERT_EQ(QApplication::focusWidget(), Find("AboutCloseBtn")) << key;
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_FALSE(Find("AboutPanel")->isVisible()) << key;
+        EXPECT_TRUE(Find("TopPanel")->isEnabled()) << key;
+        EXPECT_TRUE(Find("TransferPanel")->isVisible()) << key;
+    }
+    form->PopAboutClick();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    EXPECT_TRUE(Find("AboutPanel")->isVisible()) << "other keys leave it open";
+}
+
 TEST_F(MainWindowTest, CaptionFollowsEveryKeystrokeOfTheTitle) {
     Start();
     form->SettingsClick();
@@ -431,6 +448,24 @@ TEST_F(MainWindowTest, DrawsSharpAtTwiceThePixelDensity) {
 
 namespace quilvern {
 namespace {
+
+TEST_F(MainWindowTest, TheWordsBesideTheMonthButtonsAreTheirClickTargets) {
+    Start();
+    form->Data().sheet.lines[0].price.SetValue(2.5L);
+    form->Data().sheet.lines[0].quantity.SetValue(4);
+    form->TransferClick();
+    EXPECT_EQ(Find("TransferMar")->geometry(), QRect(9, 44, 22, 22));
+    EXPECT_EQ(Find("ReportMar")->geometry(), QRect(9, 68, 22, 22));
+    QWidget* report = Find("ReportMarCaption");
+    EXPECT_FALSE(report->isEnabled()) << "no report yet";
+    QWidget* transfer = Find("TransferMarCaption");
+    QTest::mouseClick(transfer, Qt::LeftButton, {}, transfer->rect().center());
+    EXPECT_EQ(Edit("TotalMarch")->text(), "$10.00");
+    EXPECT_TRUE(dir.Exists("Report03.txt"));
+    ASSERT_TRUE(report->isEnabled());
+    QTest::mouseClick(report, Qt::LeftButton, {}, report->rect().center());
+    EXPECT_TRUE(Find("ReportPanel")->isVisible());
+}
 
 TEST_F(MainWindowTest, KeyboardReachesTheMonthButtonsThroughTheirBoxes) {
     Start();

@@ -1,0 +1,58 @@
+"""Where the window opens under a real window manager, over restarts."""
+
+from quilvern import QuilvernTest
+from layout import CLIENT_SIZE
+
+
+class PlacementTest(QuilvernTest):
+    def frame_rectangle(self):
+        """left, top, right, bottom of the window's outer frame on the screen now."""
+        app = self.app
+        left, right, top, bottom = self.desktop.frame_extents(app.window)
+        x, y = app.origin()
+        return (x - left, y - top, x + CLIENT_SIZE[0] + right, y + CLIENT_SIZE[1] + bottom)
+
+    def norm_pos(self):
+        main = self.app.ini()["Main"]
+        self.assertEqual(main["NormPos"], main["NormPos(1024x768)"])
+        return tuple(int(word) for word in main["NormPos"].split(","))
+
+    def test_a_moved_window_keeps_its_place_over_five_restarts(self):
+        app = self.app.start()
+        app.move(500, 300)
+        moved = self.frame_rectangle()
+        self.assertEqual(moved[:2], (500, 300))
+        app.close()
+        self.assertEqual(self.norm_pos(), moved, "the frame's outer rectangle")
+        for restart in range(5):
+            app.start()
+            self.assertEqual(self.frame_rectangle(), moved, f"restart {restart + 1}")
+            app.close()
+            self.assertEqual(self.norm_pos(), moved, f"restart {restart + 1}")
+
+    def test_a_window_not_moved_keeps_its_designed_place(self):
+        app = self.app.start()
+        designed = self.frame_rectangle()
+        self.assertEqual(designed[:2], (334, 132))
+        app.close()
+        self.assertEqual(self.norm_pos(), designed)
+        app.start()
+        app.close()
+        self.assertEqual(self.norm_pos(), designed)
+
+    def test_a_title_bar_stored_above_the_screen_comes_back(self):
+        self.app.write_settings(b"[Main]\r\nNormPos=100,-300,630,140\r\n")
+        self.app.start()
+        self.assertEqual(self.frame_rectangle()[:2], (334, 132))
+
+    def test_a_position_that_overflows_is_ignored(self):
+        self.app.write_settings(b"[Main]\r\nNormPos=2147483600,100,2147483647,500\r\n")
+        self.app.start()
+        self.assertEqual(self.frame_rectangle()[:2], (334, 132))
+
+    def test_a_title_bar_mostly_on_the_screen_stays_where_it_was_left(self):
+        self.app.write_settings(b"[Main]\r\nNormPos=100,-5,626,424\r\n")
+        self.app.start()
+        self.assertEqual(self.frame_rectangle()[:2], (100, -5))
+        self.app.close()
+        self.assertEqual(self.norm_pos()[:2], (100, -5))
