@@ -97,6 +97,11 @@ class Desktop:
             server.wait()
         self._processes.clear()
 
+    def lose_display(self):
+        """Ends the X server on the spot, under its clients, as a display that goes away."""
+        self._processes[0].kill()
+        self._processes[0].wait()
+
     def environment(self, **extra):
         env = {name: os.environ[name] for name in _KEPT_VARIABLES if name in os.environ}
         env.update(HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, ".config"),

@@ -138,8 +138,8 @@ class NothingLostTest(QuilvernTest):
         app = self.app.start()
         self.sell_tea(app)
         self.assertFalse(app.recovery_written(), "typed just now, not yet in a snapshot")
-        self.desktop.stop()  # the X server goes away
-        app.wait_for_end()
+        self.desktop.lose_display()
+        self.assertNotEqual(app.wait_for_end(), 0)
         self.assertIn(b"P001Quantity_Value=4\r\n", app.recovery())
 
     # --- files that cannot be written ---------------------------------------------
