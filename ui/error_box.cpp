@@ -26,12 +26,28 @@ void Show(const QString& text) {
     box.exec();
 }
 
+// The path in the file system's encoding, the rest in Windows-1252.
+QString BoxText(const std::exception& error) {
+    const ErrorBoxParts parts = ErrorBoxLayout(error);
+    return FromCp1252(parts.before) + QFile::decodeName(parts.path.c_str()) +
+           FromCp1252(parts.after);
+}
+
 }  // namespace
 
 void ShowErrorBox(const std::exception& error) {
-    const ErrorBoxParts parts = ErrorBoxLayout(error);
-    Show(FromCp1252(parts.before) + QFile::decodeName(parts.path.c_str()) +
-         FromCp1252(parts.after));
+    Show(BoxText(error));
+}
+
+void ShowNotice(QWidget& parent, const QString& name, const QString& lead,
+                const std::exception& error) {
+    auto* notice =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Quilvern"),
+                        lead + QStringLiteral("\n\n") + BoxText(error), QMessageBox::Ok, &parent);
+    notice->setObjectName(name);
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->setWindowModality(Qt::NonModal);
+    notice->show();
 }
 
 void ShowErrorBox(std::string_view message) {

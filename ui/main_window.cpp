@@ -5,14 +5,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QShowEvent>
@@ -42,7 +40,6 @@
 #include "ui/window_caption.h"
 #include "ui/window_host_qt.h"
 #include "values/currency.h"
-#include "values/error_text.h"
 
 namespace quilvern {
 namespace {
@@ -192,21 +189,27 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    try {
+        event->setAccepted(SaveForClose());
+    } catch (const std::exception& error) {
+        event->ignore();  // the window stays open; a later close tries again
+        ShowErrorBox(error);
+    }
+}
+
+// The close query (the storages save), FormClose (the notes), and the end of the
+// recovery snapshot. Throws when the notes cannot be written.
+bool TForm1::SaveForClose() {
     bool canClose = true;
     Guarded([&] {
         if (events_.onCloseQuery)
             events_.onCloseQuery(canClose);
     });
     if (!canClose)
-        return event->ignore();
-    try {
-        FormClose();
-        event->accept();
-        recovery_->End(storages_->AllSaved());
-    } catch (const std::exception& error) {
-        event->ignore();  // the window stays open; a later close tries again
-        ShowErrorBox(error);
-    }
+        return false;
+    FormClose();
+    recovery_->End(storages_->AllSaved());
+    return true;
 }
 
 // After a crash the show restores from the recovery snapshot instead of the settings
@@ -230,32 +233,17 @@ void TForm1::KeepRecoverySnapshot() {
 }
 
 void TForm1::ShowRecoveryNotice(const std::exception& error) {
-    // Not modal: the user goes on working, and the next change tries again.
-    const ErrorBoxParts parts = ErrorBoxLayout(error);
-    auto* notice = new QMessageBox(
-        QMessageBox::Warning, QStringLiteral("Quilvern"),
-        QStringLiteral("The recovery copy could not be written, so a crash now would lose what "
-                       "was typed since the last start. Everything is still saved when the "
-                       "window closes.\n\n") +
-            FromCp1252(parts.before) + QFile::decodeName(parts.path.c_str()) +
-            FromCp1252(parts.after),
-        QMessageBox::Ok, this);
-    notice->setObjectName(QStringLiteral("RecoveryNotice"));
-    notice->setAttribute(Qt::WA_DeleteOnClose);
-    notice->setWindowModality(Qt::NonModal);
-    notice->show();
+    ShowNotice(*this, QStringLiteral("RecoveryNotice"),
+               QStringLiteral("The recovery copy could not be written, so a crash now would "
+                              "lose what was typed since the last start. Everything is still "
+                              "saved when the window closes."),
+               error);
 }
 
 void TForm1::SaveOnSessionEnd() {
     // Ending the desktop session asks only whether the window may close; the notes are
     // written here as well, so notes typed during the run are never lost.
-    Guarded([this] {
-        bool canClose = true;
-        if (events_.onCloseQuery)
-            events_.onCloseQuery(canClose);
-        FormClose();
-        recovery_->End(storages_->AllSaved());
-    });
+    Guarded([this] { SaveForClose(); });
 }
 
 void TForm1::changeEvent(QEvent* event) {

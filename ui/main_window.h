@@ -94,6 +94,7 @@ class TForm1 : public QWidget {
     void ShowViewer();
     void SetOverlayEnabled(bool enabled);
     void ReadSeparators();
+    bool SaveForClose();
     void SaveOnSessionEnd();
     void TakeTextEdits();
     void RestoreShownWindow();
