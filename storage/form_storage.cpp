@@ -6,26 +6,17 @@
 
 #include "storage/stored_value.h"
 #include "storage/window_placement.h"
+#include "values/ascii.h"
 
 namespace quilvern {
 namespace {
 
 constexpr std::string_view kVersionKey = "FormVersion";
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string Lowered(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : lower)
+        c = AsciiLower(c);
     return lower;
 }
 

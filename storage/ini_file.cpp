@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "storage/safe_file.h"
+#include "values/ascii.h"
 #include "values/error.h"
 
 namespace quilvern {
@@ -19,24 +20,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // What one line of the file is to the reader.
 struct LineKind {
     enum { kNothing, kSection, kEntry } kind = kNothing;
@@ -44,7 +27,7 @@ struct LineKind {
 };
 
 LineKind Classify(std::string_view line) {
-    std::string_view rest = Trim(line);
+    std::string_view rest = TrimBlanksAndTabs(line);
     if (rest.empty() || rest.front() == ';') {
         return {};
     }
@@ -52,17 +35,17 @@ LineKind Classify(std::string_view line) {
         // Without its closing bracket the line is no section line: taking it for one
         // would hide the keys after it, which a damaged file must not do.
         if (auto close = rest.find(']'); close != std::string_view::npos) {
-            return {LineKind::kSection, Trim(rest.substr(1, close - 1))};
+            return {LineKind::kSection, TrimBlanksAndTabs(rest.substr(1, close - 1))};
         }
     }
     if (auto equals = line.find('='); equals != std::string_view::npos) {
-        return {LineKind::kEntry, Trim(line.substr(0, equals))};
+        return {LineKind::kEntry, TrimBlanksAndTabs(line.substr(0, equals))};
     }
     return {};
 }
 
 std::string_view ValueOf(std::string_view line) {
-    std::string_view value = Trim(line.substr(line.find('=') + 1));
+    std::string_view value = TrimBlanksAndTabs(line.substr(line.find('=') + 1));
     if (value.size() >= 2 && value.front() == value.back() &&
         (value.front() == '"' || value.front() == '\'')) {
         value = value.substr(1, value.size() - 2);
@@ -85,7 +68,7 @@ std::string EntryLine(std::string_view key, std::string_view value) {
 std::int32_t ParseInteger(std::string_view text, std::int32_t def) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
-    if (text.size() > 2 && text[0] == '0' && Lower(text[1]) == 'x') {
+    if (text.size() > 2 && text[0] == '0' && AsciiLower(text[1]) == 'x') {
         std::uint32_t bits = 0;
         auto [end, error] = std::from_chars(first + 2, last, bits, 16);
         // Hexadecimal names a bit pattern, so 0xFFFFFFFF is -1.
@@ -107,21 +90,13 @@ std::int32_t ParseInteger(std::string_view text, std::int32_t def) {
 std::size_t IniFile::NoCaseHash::operator()(std::string_view text) const {
     std::size_t hash = 14695981039346656037ull;
     for (char c : text) {
-        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * 1099511628211ull;
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
     }
     return hash;
 }
 
 bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return EqualsIgnoringCase(a, b);
 }
 
 IniFile::IniFile(std::string path, std::string displayName)
@@ -237,7 +212,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         // The key keeps its own spelling from the file; only blanks and the value go.
         // The index keeps pointing at the old line, which stays alive with this object.
         std::string_view& line = block.lines[entry->second];
-        line = Keep(EntryLine(Trim(line.substr(0, line.find('='))), value));
+        line = Keep(EntryLine(TrimBlanksAndTabs(line.substr(0, line.find('='))), value));
         return;
     }
     // Only lines that are no entries follow the last entry, so inserting there moves

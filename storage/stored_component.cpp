@@ -1,6 +1,7 @@
 #include "storage/stored_component.h"
 
 #include "storage/stored_value.h"
+#include "values/ascii.h"
 
 namespace quilvern {
 namespace {
@@ -9,29 +10,16 @@ constexpr StoredProperty kText{"Text", ValueKind::Text};
 constexpr StoredProperty kMoneyValue{"Value", ValueKind::Money};
 constexpr StoredProperty kIntegerValue{"Value", ValueKind::Integer};
 
-bool SameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<StoredProperty> FindStoredProperty(const StoredComponent& component,
                                                  std::string_view name) {
-    if (SameNoCase(name, kText.name)) {
+    if (EqualsIgnoringCase(name, kText.name)) {
         if (component.text || component.money || component.quantity)
             return kText;
         return std::nullopt;
     }
-    if (SameNoCase(name, "Value")) {
+    if (EqualsIgnoringCase(name, "Value")) {
         if (component.money)
             return kMoneyValue;
         if (component.quantity)

@@ -1,9 +1,9 @@
 #include "storage/stored_value.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
+#include "values/ascii.h"
+#include "values/eighteen_digits.h"
 #include "values/general_form.h"
 #include "values/money_text.h"
 
@@ -11,13 +11,6 @@ namespace quilvern {
 namespace {
 
 constexpr int kStoredDigits = 18;
-
-bool IsControl(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // True when the text follows the stored money grammar exactly.
 bool IsStoredNumber(std::string_view text) {
@@ -50,37 +43,7 @@ bool IsStoredNumber(std::string_view text) {
     return i == text.size();
 }
 
-struct Digits {
-    std::string digits;  // 1 to 18, without trailing zeros
-    int exponent;        // the magnitude is 0.digits x 10^exponent
-};
-
-// The magnitude rounded to 18 significant digits. The C library converts the binary
-// value exactly before rounding, so an amount of at most 18 digits gets its own digits
-// back, also just below a power of ten. Any locale's decimal point is skipped.
-Digits EighteenDigits(long double magnitude) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*Le", kStoredDigits - 1, magnitude);
-    Digits result{{}, 0};
-    const char* c = text;
-    for (; *c != '\0' && *c != 'e'; ++c) {
-        if (IsDigit(*c))
-            result.digits += *c;
-    }
-    result.exponent = *c == 'e' ? std::atoi(c + 1) + 1 : 1;
-    result.digits.erase(result.digits.find_last_not_of('0') + 1);
-    return result;
-}
-
 }  // namespace
-
-std::string_view TrimControls(std::string_view text) {
-    while (!text.empty() && IsControl(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsControl(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::string QuoteStoredText(std::string_view text) {
     if (!text.empty() && text.front() == text.back() &&
@@ -97,7 +60,10 @@ std::string StoredMoneyText(long double value) {
         return value < 0 ? "-INF" : "INF";
     if (value == 0)
         return "0";
-    auto [digits, exponent] = EighteenDigits(std::fabs(value));
+    // The exact digits: an amount of at most 18 digits, also just below a power of ten,
+    // gets its own digits back.
+    auto [digits, exponent] = ExactEighteenDigits(std::fabs(value));
+    digits.erase(digits.find_last_not_of('0') + 1);
     const DecimalForm form{std::move(digits), exponent, std::signbit(value)};
     return WriteGeneralForm(form, kStoredDigits, '.');
 }

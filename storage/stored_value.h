@@ -6,10 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace quilvern {
+#include "values/ascii.h"
 
-// Without leading and trailing bytes of code 0 to 32 (blanks and control characters).
-std::string_view TrimControls(std::string_view text);
+namespace quilvern {
 
 // A text that begins and ends with the same quote (double or single) gets one more pair
 // of double quotes, since reading strips one pair; any other text is returned as it is.

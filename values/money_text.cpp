@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "values/ascii.h"
 #include "values/decimal_scale.h"
 
 namespace quilvern {
@@ -13,17 +14,10 @@ constexpr int kExponentStop = 500;  // exponent digits stop once the exponent re
 // exponent that the extended type holds throughout.
 constexpr long double kOutOfRange = 1E4932L;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
 std::string NormaliseMoneyText(std::string_view text, Separators seps) {
-    const auto last = text.find_last_not_of(' ');
-    text = last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
-    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
-    std::string result(text);
+    std::string result(TrimBlanks(text));
     if (seps.decimal != seps.thousands)
         std::erase(result, seps.thousands);
     for (char mapped : {'.', ','}) {

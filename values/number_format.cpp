@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "values/decimal_scale.h"
+#include "values/eighteen_digits.h"
 #include "values/error.h"
 #include "values/general_form.h"
 
@@ -14,55 +14,12 @@ namespace quilvern {
 namespace {
 
 constexpr int kSignificantDigits = 18;
-constexpr std::uint64_t kEighteenDigits = 1'000'000'000'000'000'000ULL;  // 10^18
-constexpr std::uint64_t kSeventeenDigits = kEighteenDigits / 10;
 constexpr std::size_t kMaxPatternLength = 224;
 constexpr int kGeneralPrecision = 15;
 constexpr int kUnlimitedDecimals = 1 << 20;
 
 bool CountsAsZero(long double value) {
     return value == 0 || std::fpclassify(value) == FP_SUBNORMAL;
-}
-
-// Divides by ten rounding ties to even, as rounding the exact quotient in extended would.
-std::uint64_t DivideByTenToEven(std::uint64_t n) {
-    std::uint64_t quotient = n / 10;
-    const std::uint64_t remainder = n % 10;
-    if (remainder > 5 || (remainder == 5 && quotient % 2 == 1))
-        ++quotient;
-    return quotient;
-}
-
-struct Rounded {
-    std::string digits;  // exactly 18, the first not '0'
-    int exponent;
-};
-
-// The magnitude rounded to 18 significant digits.
-Rounded EighteenDigits(long double magnitude) {
-    int exponent = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
-    std::uint64_t n = 0;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const long double exact =
-            ScaleByPowerOfTen(magnitude, static_cast<long long>(kSignificantDigits) - exponent);
-        // Judged before rounding: 18 nines scaled one place too far round up to 10^17.
-        if (exact < kSeventeenDigits) {  // the estimate of the exponent was one too large
-            --exponent;
-            continue;
-        }
-        const long double scaled = std::rint(exact);
-        if (scaled >= static_cast<long double>(std::numeric_limits<std::uint64_t>::max())) {
-            ++exponent;
-            continue;
-        }
-        n = static_cast<std::uint64_t>(scaled);
-        break;
-    }
-    while (n >= kEighteenDigits) {  // one too small, or the rounding carried
-        n = DivideByTenToEven(n);
-        ++exponent;
-    }
-    return {std::to_string(n), exponent};
 }
 
 struct Section {
@@ -233,7 +190,7 @@ DecimalForm ToDecimalForm(long double value, int precision, int decimals) {
     DecimalForm form;
     if (!std::isfinite(value) || CountsAsZero(value))
         return form;
-    auto [digits, exponent] = EighteenDigits(std::fabs(value));
+    auto [digits, exponent] = ScaledEighteenDigits(std::fabs(value));
     long long keep = static_cast<long long>(exponent) + decimals;
     if (keep < 0)
         return form;

@@ -37,14 +37,17 @@ TEST(ErrorBoxLayout, KeepsTheFileApartFromTheMessage) {
     };
     const std::string kasse = "/home/k/Kass\xC3\xA9/";  // UTF-8, as the file system has it
     for (const auto& [rule, error, shown] : std::initializer_list<Case>{
-             {"path_in_its_place_then_full_stop", Error("Cannot open file %s", kasse + "Notes.txt"),
+             {"path_in_its_place_then_full_stop",
+              Error("Cannot open file %s", kasse + "Notes.txt"),
               {"Cannot open file ", kasse + "Notes.txt", "."}},
-             {"non_ascii_last_letter_gets_one_too", Error("Cannot create file %s", kasse),
+             {"non_ascii_last_letter_gets_one_too",
+              Error("Cannot create file %s", kasse),
               {"Cannot create file ", kasse, "."}},
              {"path_on_its_own_line_after_the_message",
               Error("Stream write error", "/p/Report01.txt"),
               {"Stream write error.\n", "/p/Report01.txt", ""}},
-             {"no_file_named", Error("Text exceeds memo capacity"),
+             {"no_file_named",
+              Error("Text exceeds memo capacity"),
               {"Text exceeds memo capacity.", "", ""}},
          }) {
         const ErrorBoxParts parts = ErrorBoxLayout(error);
