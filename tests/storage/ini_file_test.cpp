@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 #include "values/error.h"
 
@@ -700,28 +701,6 @@ TEST(IniFlushFailure, DirectoryInPlaceOfTheFile) {
     EXPECT_EQ(DirectoryEntries(dir.Path()), std::vector<std::string>{kName});
 }
 
-// Makes every write to a file beyond the given size fail, as a full disk would.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-
 TEST(IniFlushFailure, FifoInPlaceOfTheFile) {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.File(kName).c_str(), 0644), 0);
@@ -738,7 +717,7 @@ TEST(IniFlushFailure, WriteCutShortLeavesTheOldFile) {
     IniFile ini(dir.File(kName));
     ini.WriteString("S", "k", std::string(5000, 'n'));
     {
-        FileSizeLimit limit(1024);
+        test::FileSizeLimit limit(1024);
         ExpectUnableToWrite(ini);
     }
     EXPECT_EQ(dir.Read(kName), kOldBytes);
