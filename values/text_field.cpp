@@ -1,0 +1,20 @@
+#include "values/text_field.h"
+
+#include <utility>
+
+#include "values/control_chars.h"
+
+namespace quilvern {
+
+TextField::TextField(std::string text) : text_(BlankControlChars(text)) {}
+
+void TextField::SetText(std::string_view text) {
+    std::string blanked = BlankControlChars(text);
+    if (blanked == text_)
+        return;
+    text_ = std::move(blanked);
+    OnRepaint.Raise();
+    OnChange.Raise();
+}
+
+}  // namespace quilvern
