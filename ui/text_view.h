@@ -17,7 +17,7 @@ class TextView : public QPlainTextEdit {
     void Take();
 
   private:
-    void Show();
+    void ShowModel();
 
     TextArea& model_;
     bool showing_ = false;

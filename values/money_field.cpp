@@ -98,16 +98,13 @@ void MoneyField::Edit(std::string text, int caret) {
     ReplaceText(std::move(text), caret);
 }
 
-void MoneyField::Paste(std::string_view clipboard) {
+void MoneyField::Paste(std::string_view text) {
     if (ReadOnly)
         return;
-    // A single-line edit takes the clipboard's text up to its first line break.
-    clipboard = clipboard.substr(0, clipboard.find_first_of("\r\n"));
     const std::string before = text_;
-    const auto [from, to] = std::minmax(anchor_, caret_);
-    std::string pasted = text_;
-    pasted.replace(from, to - from, clipboard);
-    ReplaceText(std::move(pasted), from + static_cast<int>(clipboard.size()));
+    int caret = 0;
+    std::string pasted = WithPasted(text, caret);
+    ReplaceText(std::move(pasted), caret);
     if (const auto parsed = ParseEditText()) {
         value_ = *parsed;
         return;
@@ -116,17 +113,6 @@ void MoneyField::Paste(std::string_view clipboard) {
     Select(0, static_cast<int>(text_.size()));
     Beep();
     Repaint();
-}
-
-std::string MoneyField::Cut() {
-    if (ReadOnly)
-        return {};
-    const auto [from, to] = std::minmax(anchor_, caret_);
-    std::string removed = text_.substr(from, to - from);
-    std::string rest = text_;
-    rest.erase(from, to - from);
-    ReplaceText(std::move(rest), from);
-    return removed;
 }
 
 void MoneyField::FocusIn(FocusCause cause) {

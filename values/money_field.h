@@ -2,25 +2,23 @@
 // A money amount being edited: the stored value, the text the user edits, and the
 // rules that turn one into the other. Knows nothing of widgets; a view shows
 // ShownText() and forwards the user's input here.
-#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "values/listeners.h"
+#include "values/editable_field.h"
 #include "values/money.h"
 #include "values/number_format.h"
 
 namespace quilvern {
 
-enum class FocusCause { Keyboard, LeftMouse };
-
-class MoneyField {
+class MoneyField : public EditableField {
   public:
     MoneyField();
 
     Money Value();               // parses the edit text; 0 when it does not parse
     void SetValue(Money value);  // raises OnChange only if the edit text changes
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const override { return text_; }
     void SetText(std::string_view text);  // throws Error when the text is no number
     std::string FormattedText() const;    // the stored value in DisplayFormat
     Money StoredValue() const { return value_; }
@@ -30,20 +28,21 @@ class MoneyField {
     void SetSeparators(Separators seps);
 
     // What a view shows: the edit text with the focus, FormattedText without it.
-    std::string ShownText() const { return focused_ ? text_ : FormattedText(); }
-    bool Focused() const { return focused_; }
-    int Caret() const { return caret_; }
-    int Anchor() const { return anchor_; }  // the other end of the selection
-    void Select(int anchor, int caret);     // clamped to the text
+    std::string ShownText() const override { return focused_ ? text_ : FormattedText(); }
+    bool Focused() const override { return focused_; }
+    int Caret() const override { return caret_; }
+    int Anchor() const override { return anchor_; }
+    void Select(int anchor, int caret) override;
+    bool Editable() const override { return !ReadOnly; }
 
     // The user's input, as the keyboard, the clipboard and the focus deliver it.
-    void TypeChar(char c);  // a character of code 32 or more
+    void TypeChar(char c) override;
     void PressEscape();
-    void Edit(std::string text, int caret);  // Backspace, Delete: the plain edit's result
-    void Paste(std::string_view clipboard);
-    std::string Cut();  // removes and returns the selection
-    void FocusIn(FocusCause cause);
-    void FocusOut();  // throws Error and keeps the focus when the text is no number
+    void Edit(std::string text, int caret) override;
+    // Undone with the warning sound when the edit text then does not parse.
+    void Paste(std::string_view text) override;
+    void FocusIn(FocusCause cause) override;
+    void FocusOut() override;  // throws Error and keeps the focus when the text is no number
 
     unsigned DecimalPlaces = 2;
     bool ZeroEmpty = true;
@@ -53,10 +52,6 @@ class MoneyField {
     Money MaxValue = 0;
     bool ReadOnly = false;
     bool AutoSelect = true;
-
-    Listeners OnChange;            // after each change of the edit text, see Changed()
-    std::function<void()> OnBeep;  // the platform's warning sound
-    Listeners OnRepaint;           // something the view shows has changed
 
   private:
     std::string EditPattern() const;

@@ -99,9 +99,15 @@ void QuantityField::TypeChar(char c) {
 }
 
 void QuantityField::Edit(std::string text, int caret) {
-    if (!EditorEnabled || ReadOnly)
+    if (!Editable())
         return;
     ReplaceText(std::move(text), caret);
+}
+
+void QuantityField::Paste(std::string_view text) {
+    int caret = 0;
+    std::string pasted = WithPasted(text, caret);
+    Edit(std::move(pasted), caret);
 }
 
 void QuantityField::StepUp() {
@@ -128,7 +134,7 @@ void QuantityField::Wheel(int delta) {
         Step(std::int64_t{notches} * Increment);
 }
 
-void QuantityField::FocusIn() {
+void QuantityField::FocusIn(FocusCause) {
     focused_ = true;
     if (AutoSelect)
         Select(0, static_cast<int>(text_.size()));

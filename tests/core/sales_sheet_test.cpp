@@ -51,7 +51,7 @@ const EntryCase kEntryCases[] = {
      [](ProductLine& l) { TypeInto(l.price, "12.5"); }},
     {"QuantityTyped", [](ProductLine& l) { l.price.SetValue(12.5L); },
      [](ProductLine& l) {
-         l.quantity.FocusIn();
+         l.quantity.FocusIn(FocusCause::Keyboard);
          l.quantity.TypeChar('3');
      }},
     {"QuantityWrittenAsValue", [](ProductLine& l) { l.price.SetValue(12.5L); },

@@ -66,7 +66,7 @@ TEST_F(Quantity, StepsAndKeys) {
     EXPECT_EQ(field.Text(), "1");  // an empty text steps from 0
     field.SetText("007");
     EXPECT_EQ(field.Value(), 7);
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     field.FocusOut();
     EXPECT_EQ(field.Text(), "007");
     field.StepUp();
@@ -92,7 +92,7 @@ TEST_F(Quantity, StepsStopAtThe32BitLimits) {
 TEST_F(Quantity, WheelNotches) {
     field.Wheel(120);
     EXPECT_EQ(field.Text(), "") << "the wheel needs the focus";
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     field.Wheel(120);
     EXPECT_EQ(field.Value(), 1);
     field.Wheel(60);
@@ -114,7 +114,7 @@ TEST_F(Quantity, ValueWritesRaiseChangeOnlyForANewText) {
 
 TEST_F(Quantity, ReadOnlyStepBeepsAndChangesNothing) {
     field.ReadOnly = true;
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     field.StepUp();
     field.Wheel(120);
     EXPECT_EQ(field.Text(), "");
@@ -123,11 +123,34 @@ TEST_F(Quantity, ReadOnlyStepBeepsAndChangesNothing) {
 
 TEST_F(Quantity, FocusSelectsAll) {
     field.SetText("123");
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     EXPECT_EQ(field.Anchor(), 0);
     EXPECT_EQ(field.Caret(), 3);
     field.TypeChar('4');
     EXPECT_EQ(field.Text(), "4");
+}
+
+TEST_F(Quantity, PasteTakesTheTextUpToItsLineBreakUnchecked) {
+    field.SetText("12");
+    field.FocusIn(FocusCause::Keyboard);
+    field.Select(1, 1);
+    changes = 0;
+    field.Paste("ab\n99");
+    EXPECT_EQ(field.Text(), "1ab2");
+    EXPECT_EQ(field.Caret(), 3);
+    EXPECT_EQ(field.Value(), 0);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(Quantity, CutRemovesTheSelection) {
+    field.SetText("1234");
+    field.Select(3, 1);
+    changes = 0;
+    EXPECT_EQ(field.Cut(), "23");
+    EXPECT_EQ(field.Text(), "14");
+    EXPECT_EQ(field.Caret(), 1);
+    EXPECT_EQ(changes, 1);
 }
 
 TEST(StepRepeat, ClickHoldAndRelease) {
