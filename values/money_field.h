@@ -1,10 +1,12 @@
 #pragma once
 // A money amount being edited: the stored value, the text the user edits, and the
 // rules that turn one into the other. Knows nothing of widgets; a view shows
-// ShownText() and forwards the user's input here.
+// ShownText() and forwards the user's input here. It only ever holds an amount that
+// reads back from its own text.
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "values/editable_field.h"
 #include "values/money.h"
@@ -16,8 +18,11 @@ class MoneyField : public EditableField {
   public:
     MoneyField();
 
-    Money Value();               // parses the edit text; 0 when it does not parse
-    void SetValue(Money value);  // raises OnChange only if the edit text changes
+    Money Value();  // parses the edit text; 0 when it does not parse
+    // Raises OnChange only if the edit text changes. An amount whose edit text would not
+    // read back (not finite, or 1E4932 and beyond once rounded to 15 digits) is refused
+    // with Error("The total would be too large"), changing nothing.
+    void SetValue(Money value);
     const std::string& Text() const override { return text_; }
     void SetText(std::string_view text);  // throws Error when the text is no number
     std::string FormattedText() const;    // the stored value in DisplayFormat
@@ -42,7 +47,19 @@ class MoneyField : public EditableField {
     // Undone with the warning sound when the edit text then does not parse.
     void Paste(std::string_view text) override;
     void FocusIn(FocusCause cause) override;
-    void FocusOut() override;  // throws Error and keeps the focus when the text is no number
+    // Throws Error and keeps the focus when the text is no number. A read-only field's
+    // text is never the user's, so it is not read back.
+    void FocusOut() override;
+
+    // What a refused change puts back: everything it may have touched.
+    struct State {
+        Money value;
+        std::string text;
+        int anchor;
+        int caret;
+    };
+    State SaveState() const { return {value_, text_, anchor_, caret_}; }
+    void RestoreState(State state);  // raises no OnChange; repaints
 
     unsigned DecimalPlaces = 2;
     bool ZeroEmpty = true;
@@ -56,11 +73,14 @@ class MoneyField : public EditableField {
   private:
     std::string EditPattern() const;
     Money InRange(Money value) const;
-    std::optional<long double> ParseEditText() const;
-    void RefreshEditText();
+    std::optional<long double> Parse(std::string_view text) const;
+    std::string EditText(Money value) const;  // empty for zero, else in the edit pattern
+    void Store(Money value, std::string text);
+    void RefreshEditText() { Store(value_, EditText(value_)); }
     void RegroupEditText();
-    void ReplaceText(std::string text, int caret);
-    void Changed();
+    void ReplaceText(std::string text, int caret) { ReplaceText(std::move(text), caret, value_); }
+    void ReplaceText(std::string text, int caret, Money value);
+    void Changed(State& before);
     void Beep();
     void Repaint();
     bool Accepts(std::string_view candidate) const;

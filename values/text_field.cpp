@@ -12,9 +12,12 @@ void TextField::SetText(std::string_view text) {
     std::string blanked = BlankControlChars(text);
     if (blanked == text_)
         return;
-    text_ = std::move(blanked);
+    std::string before = std::exchange(text_, std::move(blanked));
     OnRepaint.Raise();
-    OnChange.Raise();
+    OnChange.RaiseOrPutBack([&] {
+        text_ = std::move(before);
+        OnRepaint.Raise();
+    });
 }
 
 }  // namespace quilvern

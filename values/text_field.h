@@ -15,7 +15,7 @@ class TextField {
     explicit TextField(std::string text = {});
 
     const std::string& Text() const { return text_; }
-    void SetText(std::string_view text);
+    void SetText(std::string_view text);  // a handler that throws refuses the change
 
     Listeners OnChange;
     Listeners OnRepaint;

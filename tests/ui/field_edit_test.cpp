@@ -13,8 +13,10 @@
 #include <QVBoxLayout>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/sales_sheet.h"
+#include "ui/error_box_watcher.h"
 #include "ui/money_edit.h"
 #include "ui/quantity_spin.h"
 
@@ -306,6 +308,40 @@ TEST(FieldEditView, TextWrittenPastTheFieldGivesWay) {
     w.Hold("12");
     w.Edit()->setText(QStringLiteral("abc"));  // as an accessibility client might
     EXPECT_EQ(w.Shown(), "12");
+}
+
+// A keystroke that would make a total too large is refused with the error box, and the
+// price shows exactly what it showed before, caret included.
+TEST(FieldEditRefusal, KeystrokeThatOverflowsShowsTheBoxAndPutsThePriceBack) {
+    test::ErrorBoxWatcher boxes;
+    LineWindow w(Kind::Price);
+    w.sheet.lines[0].quantity.SetValue(100);
+    w.Hold("1E493");
+    w.Edit()->setCursorPosition(5);
+    QTest::keyClick(w.Edit(), Qt::Key_1);  // 1E4931 x 100 is past the extended range
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"The total would be too large."});
+    EXPECT_EQ(w.Shown(), "1E493");
+    EXPECT_EQ(w.Edit()->cursorPosition(), 5);
+    EXPECT_EQ(w.total->text(), "1E495");
+}
+
+// A read-only total's text is never the user's: leaving it never reads it back, even
+// when the desktop's separators changed while it had the focus.
+TEST(FieldEditFocus, LeavingAReadOnlyTotalNeverShowsAnErrorBox) {
+    test::ErrorBoxWatcher boxes;
+    LineWindow w(Kind::Price);
+    w.sheet.lines[0].total.SetValue(1234567.5L);
+    QTest::mouseClick(w.total, Qt::LeftButton);
+    ASSERT_TRUE(w.total->hasFocus());
+    EXPECT_EQ(w.total->text(), "1,234,567.5");
+    w.sheet.lines[0].total.SetSeparators({',', '.'});
+    QTest::mouseClick(w.other, Qt::LeftButton);
+    QTest::mouseClick(w.total, Qt::LeftButton);
+    QTest::mouseClick(w.other, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_TRUE(w.other->hasFocus());
+    EXPECT_EQ(w.total->text(), "$1.234.567,50");
 }
 
 }  // namespace

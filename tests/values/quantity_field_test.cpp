@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
+#include <string>
+
+#include "values/error.h"
 
 namespace quilvern {
 namespace {
@@ -151,6 +155,45 @@ TEST_F(Quantity, CutRemovesTheSelection) {
     EXPECT_EQ(field.Text(), "14");
     EXPECT_EQ(field.Caret(), 1);
     EXPECT_EQ(changes, 1);
+}
+
+// A change handler that throws refuses the change, whatever made it: the text and
+// the selection are put back, and the putting back raises no second change.
+TEST(QuantityFieldRefusal, EveryInputIsPutBackExactly) {
+    struct Case {
+        const char* rule;
+        std::function<void(QuantityField&)> input;
+    };
+    for (const auto& [rule, input] : std::initializer_list<Case>{
+             {"typed_digit", [](QuantityField& f) { f.TypeChar('9'); }},
+             {"editing_key", [](QuantityField& f) { f.Edit("14", 1); }},
+             {"paste", [](QuantityField& f) { f.Paste("7"); }},
+             {"cut", [](QuantityField& f) { f.Cut(); }},
+             {"step_up", [](QuantityField& f) { f.StepUp(); }},
+             {"step_down", [](QuantityField& f) { f.StepDown(); }},
+             {"wheel", [](QuantityField& f) { f.Wheel(120); }},
+             {"value_write", [](QuantityField& f) { f.SetValue(5); }},
+             {"text_write", [](QuantityField& f) { f.SetText("5"); }},
+         }) {
+        QuantityField f;
+        bool refuse = false;
+        int changes = 0;
+        f.OnChange.Add([&] {
+            ++changes;
+            if (refuse)
+                throw Error("refused");
+        });
+        f.SetText("1234");
+        f.FocusIn(FocusCause::Keyboard);
+        f.Select(1, 3);
+        refuse = true;
+        changes = 0;
+        EXPECT_THROW(input(f), Error) << rule;
+        EXPECT_EQ(f.Text(), "1234") << rule;
+        EXPECT_EQ(f.Anchor(), 1) << rule;
+        EXPECT_EQ(f.Caret(), 3) << rule;
+        EXPECT_EQ(changes, 1) << rule;
+    }
 }
 
 TEST(StepRepeat, ClickHoldAndRelease) {

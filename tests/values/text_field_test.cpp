@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "values/error.h"
+
 namespace quilvern {
 namespace {
 
@@ -27,6 +29,16 @@ TEST_F(Name, PastedLineBreakBecomesABlankWithOneChange) {
 
 TEST_F(Name, TextGivenAtTheStartIsBlankedToo) {
     EXPECT_EQ(TextField("a\r\nb").Text(), "a  b");
+}
+
+TEST_F(Name, HandlerThatThrowsRefusesTheChange) {
+    field.OnChange.Add([] { throw Error("refused"); });
+    int repaints = 0;
+    field.OnRepaint.Add([&] { ++repaints; });
+    EXPECT_THROW(field.SetText("Tea"), Error);
+    EXPECT_EQ(field.Text(), "Product 1");
+    EXPECT_EQ(seen, std::vector<std::string>{"Tea"}) << "no second change for the putting back";
+    EXPECT_EQ(repaints, 2) << "the change and the putting back";
 }
 
 }  // namespace
