@@ -32,6 +32,11 @@ void TextView::ShowModel() {
     edited_ = false;
 }
 
+void TextView::DropEdits() {
+    if (edited_)
+        ShowModel();
+}
+
 void TextView::Take() {
     if (!edited_)
         return;
