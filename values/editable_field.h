@@ -35,7 +35,9 @@ class EditableField {
     virtual void FocusIn(FocusCause cause) = 0;
     virtual void FocusOut() = 0;  // throws Error and keeps the focus when the field refuses
 
-    Listeners OnChange;            // after each change of the field's text
+    // After each change of the field's text. A handler refuses the change by throwing:
+    // the field is then put back as it was and the error goes on to the caller.
+    Listeners OnChange;
     Listeners OnRepaint;           // something the view shows has changed
     std::function<void()> OnBeep;  // the platform's warning sound
 

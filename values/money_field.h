@@ -18,7 +18,9 @@ class MoneyField : public EditableField {
   public:
     MoneyField();
 
-    Money Value();  // parses the edit text; 0 when it does not parse
+    // Parses the edit text and stores what it reads, repainting when that changes the
+    // stored value; text that does not parse stores MinValue and returns 0.
+    Money Value();
     // Raises OnChange only if the edit text changes. An amount whose edit text would not
     // read back (not finite, or 1E4932 and beyond once rounded to 15 digits) is refused
     // with Error("The total would be too large"), changing nothing.
