@@ -86,10 +86,13 @@ class MonthLedger {
     MonthLedger(const MonthLedger&) = delete;
     MonthLedger& operator=(const MonthLedger&) = delete;
 
-    // Bound to all twelve month totals: TotalYear becomes their sum.
+    // Bound to all twelve month totals: TotalYear becomes their sum. When the sum is not
+    // finite it throws Error("The total would be too large"), leaving TotalYear as it
+    // was, so that the month total refuses the change.
     void TotalJanuaryChange();
     // TransferJanClick ... TransferDecClick, for month 1 ... 12. Throws Error when a
-    // file cannot be written, keeping what the steps before did.
+    // file cannot be written, keeping what the steps before did; a year total that
+    // would not be finite refuses the transfer before anything is changed.
     void Transfer(int month);
 
     std::array<MonthSlot, kMonthCount> months;

@@ -1,6 +1,7 @@
 #include "core/sales_sheet.h"
 
 #include <string>
+#include <utility>
 
 namespace quilvern {
 
@@ -24,8 +25,14 @@ void SalesSheet::QuantityChange(ProductLine& line) {
     // The price first: reading it brings text being typed into its value.
     const Money price = line.price.Value();
     const Money quantity = line.quantity.Value();
+    MoneyField::State total = line.total.SaveState();
     line.total.SetValue(price * quantity);
-    RecomputeGrandTotal();
+    try {
+        RecomputeGrandTotal();
+    } catch (...) {
+        line.total.RestoreState(std::move(total));
+        throw;
+    }
 }
 
 void SalesSheet::RecomputeGrandTotal() {

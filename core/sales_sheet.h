@@ -29,9 +29,13 @@ class SalesSheet {
     SalesSheet(const SalesSheet&) = delete;
     SalesSheet& operator=(const SalesSheet&) = delete;
 
-    // PnnnQuantityChange: bound to both the price and the quantity of its line.
+    // PnnnQuantityChange: bound to both the price and the quantity of its line. When the
+    // line total or the grand total would not be finite it throws Error("The total would
+    // be too large") and leaves both as they were, so that the price or quantity field
+    // refuses the change that led there.
     void QuantityChange(ProductLine& line);
-    // FinalTotal from the fifty line totals as their fields hold them.
+    // FinalTotal from the fifty line totals as their fields hold them; throws, leaving
+    // it as it was, when their sum is not finite.
     void RecomputeGrandTotal();
 
     std::array<ProductLine, kLineCount> lines;

@@ -643,6 +643,8 @@ void TForm1::YearReportClick() {
 
 void TForm1::ShowViewer() {
     BuildReportViewer();
+    // Opened or built, a report shows as it is, never with edits typed into it earlier.
+    reportText_->DropEdits();
     reportPanel_->show();
     reportTopPanel_->show();
     viewPanels_[static_cast<std::size_t>(View::Transfer)]->hide();

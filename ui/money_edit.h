@@ -1,32 +1,21 @@
 #pragma once
-// The view of a money field: shows the model's text and caret, aligned right, and
-// forwards keystrokes, paste, cut, Escape and focus changes to the model.
-#include <QLineEdit>
-
+// The view of a money field: a field edit aligned right, whose own keys are Escape,
+// which puts back the stored amount, and Enter, which does nothing.
+#include "ui/field_edit.h"
 #include "values/money_field.h"
 
 namespace quilvern {
 
-class MoneyEdit : public QLineEdit {
+class MoneyEdit : public FieldEdit {
     Q_OBJECT
   public:
     MoneyEdit(MoneyField& model, QWidget* parent);
     MoneyField& Model() { return model_; }
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool FieldKey(const QKeyEvent& event) override;
 
   private:
-    void Show();
-    void TakeSelection();
-    void PasteClipboard();
-    void CutToClipboard();
-    void TypeText(const QString& text);
-
     MoneyField& model_;
 };
 

@@ -8,16 +8,25 @@
 namespace quilvern {
 
 NameEdit::NameEdit(TextField& model, QWidget* parent) : QLineEdit(parent), model_(model) {
-    model_.OnRepaint.Add([this] { Show(); });
-    connect(this, &QLineEdit::textEdited, this,
-            [this](const QString& text) { Guarded([&] { model_.SetText(ToCp1252(text)); }); });
-    Show();
+    model_.OnRepaint.Add([this] { ShowModel(); });
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        Guarded([&] { model_.SetText(ToCp1252(text)); });
+        ShowModel();
+    });
+    ShowModel();
 }
 
-void NameEdit::Show() {
+void NameEdit::ShowModel() {
     const QString text = FromCp1252(model_.Text());
-    if (text != QLineEdit::text())
-        setText(text);
+    if (text == QLineEdit::text())
+        return;
+    // A blanked control character leaves the length as it was, so the caret of an edit
+    // keeps its place; any other new text puts it at the end.
+    const bool sameLength = text.size() == QLineEdit::text().size();
+    const int caret = cursorPosition();
+    setText(text);
+    if (sameLength)
+        setCursorPosition(caret);
 }
 
 void NameEdit::focusInEvent(QFocusEvent* event) {

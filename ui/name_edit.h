@@ -1,6 +1,8 @@
 #pragma once
 // The view of a single-line text (a product name, the title text): a line edit that
-// keeps the caret where it is on entry instead of selecting the text.
+// keeps the caret where it is on entry instead of selecting the text. What the user
+// types, pastes or drops goes to the model, which turns control characters into
+// blanks; the view then shows the model's text with the caret where it was.
 #include <QLineEdit>
 
 #include "values/text_field.h"
@@ -16,7 +18,7 @@ class NameEdit : public QLineEdit {
     void focusInEvent(QFocusEvent* event) override;
 
   private:
-    void Show();
+    void ShowModel();
 
     TextField& model_;
 };

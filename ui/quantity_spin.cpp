@@ -5,9 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "ui/cp1252.h"
 #include "ui/error_box.h"
-#include "ui/focus_reason.h"
 
 namespace quilvern {
 
@@ -75,88 +73,33 @@ void StepButton::paintEvent(QPaintEvent*) {
 }
 
 QuantitySpin::QuantitySpin(QuantityField& model, QWidget* parent)
-    : QLineEdit(parent),
+    : FieldEdit(model, parent),
       model_(model),
       up_(StepButton::Direction::Up, *this),
       down_(StepButton::Direction::Down, *this) {
-    setAcceptDrops(false);
     setTextMargins(0, 0, kButtonsWidth, 0);
-    model_.OnRepaint.Add([this] { Show(); });
-    model_.OnBeep = [] { QApplication::beep(); };
-    // Whatever the plain edit changes itself (Backspace, Delete, cut, paste) goes to
-    // the model unvalidated; typed characters are judged by the model first.
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-        Guarded([&] { model_.Edit(ToCp1252(text), cursorPosition()); });
-    });
-    Show();
 }
 
-void QuantitySpin::Show() {
-    const QString text = FromCp1252(model_.Text());
-    if (text != QLineEdit::text())
-        setText(text);
-    if (!model_.Focused())
-        return;
-    if (model_.Anchor() == model_.Caret()) {
-        setCursorPosition(model_.Caret());
-    } else {
-        setSelection(model_.Anchor(), model_.Caret() - model_.Anchor());
+bool QuantitySpin::FieldKey(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Up:
+            model_.StepUp();
+            return true;
+        case Qt::Key_Down:
+            model_.StepDown();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            model_.TypeChar('\r');
+            return true;
+        default:
+            return false;
     }
-}
-
-void QuantitySpin::TakeSelection() {
-    const int caret = cursorPosition();
-    int anchor = caret;
-    if (hasSelectedText()) {
-        const int start = selectionStart();
-        anchor = start == caret ? start + static_cast<int>(selectedText().size()) : start;
-    }
-    model_.Select(anchor, caret);
-}
-
-void QuantitySpin::keyPressEvent(QKeyEvent* event) {
-    Guarded([&] {
-        TakeSelection();
-        switch (event->key()) {
-            case Qt::Key_Up:
-                return model_.StepUp();
-            case Qt::Key_Down:
-                return model_.StepDown();
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                return model_.TypeChar('\r');
-            default:
-                break;
-        }
-        const QString text = event->text();
-        const bool typed = !text.isEmpty() && text[0].unicode() >= 32 &&
-                           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        if (typed) {
-            for (char c : ToCp1252(text))
-                model_.TypeChar(c);
-            return;
-        }
-        QLineEdit::keyPressEvent(event);
-    });
 }
 
 void QuantitySpin::wheelEvent(QWheelEvent* event) {
     Guarded([&] { model_.Wheel(event->angleDelta().y()); });
     event->accept();  // consumed: the page behind does not scroll
-}
-
-void QuantitySpin::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    if (LeavesTheWindow(event) && model_.Focused())
-        return;
-    Guarded([this] { model_.FocusIn(); });
-}
-
-void QuantitySpin::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (LeavesTheWindow(event))
-        return;
-    Guarded([this] { model_.FocusOut(); });
 }
 
 void QuantitySpin::resizeEvent(QResizeEvent* event) {

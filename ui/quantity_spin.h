@@ -1,9 +1,10 @@
 #pragma once
-// The view of a quantity field: a line edit with two step buttons inside its right
-// edge, the Up and Down keys and the mouse wheel, all forwarded to the model.
-#include <QLineEdit>
+// The view of a quantity field: a field edit with two step buttons inside its right
+// edge; its own keys are Up and Down, which step, and Enter, which is refused. The
+// mouse wheel steps too.
 #include <QTimer>
 
+#include "ui/field_edit.h"
 #include "values/quantity_field.h"
 
 namespace quilvern {
@@ -31,7 +32,7 @@ class StepButton : public QWidget {
     QTimer timer_;
 };
 
-class QuantitySpin : public QLineEdit {
+class QuantitySpin : public FieldEdit {
     Q_OBJECT
   public:
     static constexpr int kButtonsWidth = 18;
@@ -40,16 +41,11 @@ class QuantitySpin : public QLineEdit {
     QuantityField& Model() { return model_; }
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    bool FieldKey(const QKeyEvent& event) override;
     void wheelEvent(QWheelEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void Show();
-    void TakeSelection();
-
     QuantityField& model_;
     StepButton up_;
     StepButton down_;

@@ -20,16 +20,21 @@ TextView::TextView(TextArea& model, const QString& name, QWidget* parent)
     });
     model_.OnRepaint.Add([this] {
         if (!taking_)
-            Show();
+            ShowModel();
     });
-    Show();
+    ShowModel();
 }
 
-void TextView::Show() {
+void TextView::ShowModel() {
     showing_ = true;
     setPlainText(ToEditorText(model_.Text()));
     showing_ = false;
     edited_ = false;
+}
+
+void TextView::DropEdits() {
+    if (edited_)
+        ShowModel();
 }
 
 void TextView::Take() {

@@ -15,9 +15,12 @@ class TextView : public QPlainTextEdit {
     TextView(TextArea& model, const QString& name, QWidget* parent);
     // Hands the user's edits to the model.
     void Take();
+    // Shows the model's text again if the user has edited it since it was shown or
+    // taken: the edits are lost.
+    void DropEdits();
 
   private:
-    void Show();
+    void ShowModel();
 
     TextArea& model_;
     bool showing_ = false;

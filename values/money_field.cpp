@@ -10,6 +10,8 @@ namespace {
 
 constexpr std::size_t kCheckedLength = 63;  // typed text is checked on this many characters
 
+constexpr const char* kTooLarge = "The total would be too large";
+
 std::string NotValidMessage(std::string_view normalised) {
     return Format("'%s' is not a valid floating point value", normalised);
 }
@@ -19,7 +21,7 @@ std::string NotValidMessage(std::string_view normalised) {
 MoneyField::MoneyField() = default;
 
 Money MoneyField::Value() {
-    const auto parsed = ParseEditText();
+    const auto parsed = Parse(text_);
     const Money before = value_;
     value_ = parsed ? *parsed : MinValue;
     if (!(value_ == before))
@@ -28,8 +30,13 @@ Money MoneyField::Value() {
 }
 
 void MoneyField::SetValue(Money value) {
-    value_ = InRange(value);
-    RefreshEditText();
+    value = InRange(value);
+    std::string text = EditText(value);
+    // Reading the field parses this text: an amount whose text reads as no number (one
+    // that is not finite, or one that rounds to 1E4932 or beyond) would read as 0.
+    if (!text.empty() && !Parse(text))
+        throw Error(kTooLarge);
+    Store(value, std::move(text));
     Repaint();
 }
 
@@ -98,17 +105,14 @@ void MoneyField::Edit(std::string text, int caret) {
     ReplaceText(std::move(text), caret);
 }
 
-void MoneyField::Paste(std::string_view clipboard) {
+void MoneyField::Paste(std::string_view text) {
     if (ReadOnly)
         return;
-    // A single-line edit takes the clipboard's text up to its first line break.
-    clipboard = clipboard.substr(0, clipboard.find_first_of("\r\n"));
     const std::string before = text_;
-    const auto [from, to] = std::minmax(anchor_, caret_);
-    std::string pasted = text_;
-    pasted.replace(from, to - from, clipboard);
-    ReplaceText(std::move(pasted), from + static_cast<int>(clipboard.size()));
-    if (const auto parsed = ParseEditText()) {
+    int caret = 0;
+    std::string pasted = WithPasted(text, caret);
+    ReplaceText(std::move(pasted), caret);
+    if (const auto parsed = Parse(text_)) {
         value_ = *parsed;
         return;
     }
@@ -116,17 +120,6 @@ void MoneyField::Paste(std::string_view clipboard) {
     Select(0, static_cast<int>(text_.size()));
     Beep();
     Repaint();
-}
-
-std::string MoneyField::Cut() {
-    if (ReadOnly)
-        return {};
-    const auto [from, to] = std::minmax(anchor_, caret_);
-    std::string removed = text_.substr(from, to - from);
-    std::string rest = text_;
-    rest.erase(from, to - from);
-    ReplaceText(std::move(rest), from);
-    return removed;
 }
 
 void MoneyField::FocusIn(FocusCause cause) {
@@ -145,13 +138,15 @@ void MoneyField::FocusIn(FocusCause cause) {
 }
 
 void MoneyField::FocusOut() {
-    const auto parsed = ParseEditText();
-    if (!parsed) {
-        Select(0, static_cast<int>(text_.size()));
-        Repaint();
-        throw Error(NotValidMessage(NormaliseMoneyText(text_, seps_)));
+    if (!ReadOnly) {
+        const auto parsed = Parse(text_);
+        if (!parsed) {
+            Select(0, static_cast<int>(text_.size()));
+            Repaint();
+            throw Error(NotValidMessage(NormaliseMoneyText(text_, seps_)));
+        }
+        value_ = *parsed;
     }
-    value_ = *parsed;
     focused_ = false;
     formatting_ = true;
     RefreshEditText();
@@ -178,20 +173,32 @@ Money MoneyField::InRange(Money value) const {
     return value;
 }
 
-std::optional<long double> MoneyField::ParseEditText() const {
-    const auto parsed = ParseNumber(NormaliseMoneyText(text_, seps_), seps_.decimal);
+std::optional<long double> MoneyField::Parse(std::string_view text) const {
+    const auto parsed = ParseNumber(NormaliseMoneyText(text, seps_), seps_.decimal);
     if (!parsed)
         return std::nullopt;
     return InRange(*parsed);
 }
 
-void MoneyField::RefreshEditText() {
-    std::string text =
-        value_ == 0 && ZeroEmpty ? "" : FormatByPattern(value_, EditPattern(), seps_);
-    if (text == text_)
+void MoneyField::RestoreState(State state) {
+    value_ = state.value;
+    text_ = std::move(state.text);
+    Select(state.anchor, state.caret);
+    Repaint();
+}
+
+std::string MoneyField::EditText(Money value) const {
+    return value == 0 && ZeroEmpty ? "" : FormatByPattern(value, EditPattern(), seps_);
+}
+
+// Stores the value and its edit text, as one change.
+void MoneyField::Store(Money value, std::string text) {
+    if (text == text_) {
+        value_ = value;
         return;
+    }
     const int end = static_cast<int>(text.size());
-    ReplaceText(std::move(text), end);
+    ReplaceText(std::move(text), end, value);
 }
 
 void MoneyField::RegroupEditText() {
@@ -208,24 +215,27 @@ void MoneyField::RegroupEditText() {
     formatting_ = false;
 }
 
-void MoneyField::ReplaceText(std::string text, int caret) {
+void MoneyField::ReplaceText(std::string text, int caret, Money value) {
     if (text == text_) {
+        value_ = value;
         Select(caret, caret);
         Repaint();
         return;
     }
-    text_ = std::move(text);
+    State before{value_, std::exchange(text_, std::move(text)), anchor_, caret_};
+    value_ = value;
     Select(caret, caret);
-    Changed();
+    Changed(before);
 }
 
-void MoneyField::Changed() {
+// A handler that throws refuses the change: the field is put back as it was.
+void MoneyField::Changed(State& before) {
     if (formatting_)
         return;
     if (focused_ && FormatOnEditing)
         RegroupEditText();
     Repaint();
-    OnChange.Raise();
+    OnChange.RaiseOrPutBack([&] { RestoreState(std::move(before)); });
 }
 
 void MoneyField::Beep() {

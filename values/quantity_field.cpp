@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace quilvern {
 namespace {
@@ -99,9 +100,15 @@ void QuantityField::TypeChar(char c) {
 }
 
 void QuantityField::Edit(std::string text, int caret) {
-    if (!EditorEnabled || ReadOnly)
+    if (!Editable())
         return;
     ReplaceText(std::move(text), caret);
+}
+
+void QuantityField::Paste(std::string_view text) {
+    int caret = 0;
+    std::string pasted = WithPasted(text, caret);
+    Edit(std::move(pasted), caret);
 }
 
 void QuantityField::StepUp() {
@@ -128,7 +135,7 @@ void QuantityField::Wheel(int delta) {
         Step(std::int64_t{notches} * Increment);
 }
 
-void QuantityField::FocusIn() {
+void QuantityField::FocusIn(FocusCause) {
     focused_ = true;
     if (AutoSelect)
         Select(0, static_cast<int>(text_.size()));
@@ -154,13 +161,23 @@ void QuantityField::Step(std::int64_t delta) {
     SetValue(Clamp32(std::int64_t{Value()} + delta));
 }
 
+// A handler that throws refuses the change: the text and the selection are put back.
 void QuantityField::ReplaceText(std::string text, int caret) {
-    const bool changed = text != text_;
-    text_ = std::move(text);
+    if (text == text_) {
+        Select(caret, caret);
+        OnRepaint.Raise();
+        return;
+    }
+    std::string before = std::exchange(text_, std::move(text));
+    const int anchorBefore = anchor_;
+    const int caretBefore = caret_;
     Select(caret, caret);
     OnRepaint.Raise();
-    if (changed)
-        OnChange.Raise();
+    OnChange.RaiseOrPutBack([&] {
+        text_ = std::move(before);
+        Select(anchorBefore, caretBefore);
+        OnRepaint.Raise();
+    });
 }
 
 void QuantityField::Beep() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "values/listeners.h"
+#include "values/editable_field.h"
 
 namespace quilvern {
 
@@ -15,25 +15,28 @@ namespace quilvern {
 // digits, or a hexadecimal number after '$', 'x' or "0x". Empty when out of range.
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
-class QuantityField {
+class QuantityField : public EditableField {
   public:
     std::int32_t Value() const;         // MinValue when the text is no whole number
     void SetValue(std::int32_t value);  // raises OnChange only if the text changes
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const override { return text_; }
     void SetText(std::string_view text);
 
-    int Caret() const { return caret_; }
-    int Anchor() const { return anchor_; }
-    void Select(int anchor, int caret);
+    std::string ShownText() const override { return text_; }
+    int Caret() const override { return caret_; }
+    int Anchor() const override { return anchor_; }
+    void Select(int anchor, int caret) override;
+    bool Editable() const override { return EditorEnabled && !ReadOnly; }
 
-    void TypeChar(char c);                   // digits only; others beep
-    void Edit(std::string text, int caret);  // Backspace, Delete, cut, paste
+    void TypeChar(char c) override;                   // digits only; others beep
+    void Edit(std::string text, int caret) override;  // Backspace, Delete
+    void Paste(std::string_view text) override;       // without a check
     void StepUp();
     void StepDown();
-    void Wheel(int delta);  // 120 per notch, positive away from the user
-    void FocusIn();
-    void FocusOut();
-    bool Focused() const { return focused_; }
+    void Wheel(int delta);                    // 120 per notch, positive away from the user
+    void FocusIn(FocusCause cause) override;  // the same for every cause
+    void FocusOut() override;
+    bool Focused() const override { return focused_; }
 
     std::int32_t MinValue = 0;
     std::int32_t MaxValue = 0;
@@ -42,9 +45,6 @@ class QuantityField {
     bool ReadOnly = false;
     bool AutoSelect = true;
 
-    Listeners OnChange;
-    std::function<void()> OnBeep;
-    Listeners OnRepaint;
     std::function<void()> OnUpClick;
     std::function<void()> OnDownClick;
 

@@ -1,6 +1,8 @@
 #pragma once
 // A single-line text (a product name, the title text, the currency selector's text)
 // with a change notification raised after every change of the text, and only then.
+// It holds no control characters: each one written becomes a blank, so that a pasted
+// line break can never split a line of a report or of the settings file.
 #include <string>
 #include <string_view>
 
@@ -10,16 +12,10 @@ namespace quilvern {
 
 class TextField {
   public:
-    explicit TextField(std::string text = {}) : text_(std::move(text)) {}
+    explicit TextField(std::string text = {});
 
     const std::string& Text() const { return text_; }
-    void SetText(std::string_view text) {
-        if (text == text_)
-            return;
-        text_ = text;
-        OnRepaint.Raise();
-        OnChange.Raise();
-    }
+    void SetText(std::string_view text);  // a handler that throws refuses the change
 
     Listeners OnChange;
     Listeners OnRepaint;

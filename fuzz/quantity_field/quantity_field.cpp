@@ -228,7 +228,7 @@ class Harness {
     void Focus(bool in) {
         Begin();
         if (in) {
-            field_.FocusIn();
+            field_.FocusIn(FocusCause::Keyboard);
             FUZZ_CHECK(field_.Focused());
             if (field_.AutoSelect) {
                 FUZZ_CHECK(field_.Anchor() == 0);

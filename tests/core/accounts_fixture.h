@@ -4,6 +4,7 @@
 // a record of every field as the window would show it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -88,6 +89,34 @@ class AccountsTest : public ::testing::Test {
         }
         fields["TotalYear"] = money(accounts.ledger.totalYear);
         return fields;
+    }
+
+    // Fields() and beyond it what a refused change must leave exactly as it was: every
+    // stored amount to the last bit, the selections, the report buffer and FileLabel.
+    std::map<std::string, std::string> Everything() {
+        std::map<std::string, std::string> everything = Fields();
+        const auto exact = [](const MoneyField& field) {
+            char bits[64];
+            std::snprintf(bits, sizeof bits, "%La", field.StoredValue());
+            return std::string(bits) + " | " + Selection(field);
+        };
+        int n = 0;
+        for (ProductLine& line : accounts.sheet.lines) {
+            const std::string number = std::to_string(++n);
+            everything["exact price " + number] = exact(line.price);
+            everything["exact total " + number] = exact(line.total);
+            everything["quantity selection " + number] = Selection(line.quantity);
+        }
+        everything["exact FinalTotal"] = exact(accounts.sheet.finalTotal);
+        for (int m = 1; m <= kMonthCount; ++m)
+            everything["exact month " + std::to_string(m)] = exact(Month(m).total);
+        everything["exact TotalYear"] = exact(accounts.ledger.totalYear);
+        everything["ReportText"] = accounts.reportText.Text();
+        everything["FileLabel"] = accounts.fileLabel;
+        return everything;
+    }
+    static std::string Selection(const EditableField& field) {
+        return std::to_string(field.Anchor()) + ".." + std::to_string(field.Caret());
     }
 
     TempDir dir;

@@ -245,5 +245,19 @@ TEST_F(MonthTransferTest, FailedTransferKeepsAnEnabledButtonEnabled) {
     EXPECT_TRUE(Month(4).report.Enabled());
 }
 
+// 9E4931 + 9E4931 is past the extended range: the second transfer is refused before it
+// changes anything, so no month shows a total its report does not hold.
+TEST_F(MonthTransferTest, TransferThatWouldOverflowTheYearIsRefused) {
+    Sell(1, "Gold", 1E4931L, 9);
+    accounts.ledger.Transfer(1);
+    const auto before = Everything();
+
+    EXPECT_EQ(ErrorMessage([&] { accounts.ledger.Transfer(2); }), "The total would be too large");
+
+    EXPECT_EQ(Everything(), before);
+    EXPECT_FALSE(dir.Exists("Report02.txt"));
+    EXPECT_FALSE(dir.Exists("Backup02.txt"));
+}
+
 }  // namespace
 }  // namespace quilvern::test

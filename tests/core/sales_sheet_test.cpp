@@ -36,7 +36,7 @@ void PrintTo(const EntryCase& c, std::ostream* os) {
     *os << c.rule;
 }
 
-void TypeInto(MoneyField& field, std::string_view keys) {
+void TypeInto(EditableField& field, std::string_view keys) {
     field.FocusIn(FocusCause::Keyboard);
     for (char key : keys)
         field.TypeChar(key);
@@ -51,7 +51,7 @@ const EntryCase kEntryCases[] = {
      [](ProductLine& l) { TypeInto(l.price, "12.5"); }},
     {"QuantityTyped", [](ProductLine& l) { l.price.SetValue(12.5L); },
      [](ProductLine& l) {
-         l.quantity.FocusIn();
+         l.quantity.FocusIn(FocusCause::Keyboard);
          l.quantity.TypeChar('3');
      }},
     {"QuantityWrittenAsValue", [](ProductLine& l) { l.price.SetValue(12.5L); },
@@ -157,6 +157,87 @@ TEST_F(SalesSheetTest, LaterListenersAddToTheRecomputeAndSeeItsResult) {
     EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$10.00");
     EXPECT_EQ(seen, (std::vector<std::string>{"10", "second"}));
 }
+
+// A total that its field could not read back (beyond the extended range, or 1E4932 and
+// more once rounded to the 15 digits it shows) is never stored: the change that leads
+// there is refused with "The total would be too large", and everything, down to the
+// caret of the field being edited, stays as it was.
+struct OverflowCase {
+    const char* rule;
+    std::function<void(SalesSheet&)> before;
+    std::function<void(SalesSheet&)> refused;
+};
+void PrintTo(const OverflowCase& c, std::ostream* os) {
+    *os << c.rule;
+}
+
+const OverflowCase kOverflowCases[] = {
+    // 1E4931 x 100 = 1E4933, past the extended range.
+    {"price_keystroke",
+     [](SalesSheet& s) {
+         s.lines[0].quantity.SetValue(100);
+         TypeInto(s.lines[0].price, "1E493");
+     },
+     [](SalesSheet& s) { s.lines[0].price.TypeChar('1'); }},
+    {"price_paste",
+     [](SalesSheet& s) {
+         s.lines[0].quantity.SetValue(100);
+         TypeInto(s.lines[0].price, "");
+     },
+     [](SalesSheet& s) { s.lines[0].price.Paste("1E4931"); }},
+    // 1.1E4930 x 20 with the point deleted: 11E4930 x 20 = 2.2E4932.
+    {"price_editing_key",
+     [](SalesSheet& s) {
+         s.lines[0].quantity.SetValue(20);
+         TypeInto(s.lines[0].price, "1.1E4930");
+     },
+     [](SalesSheet& s) { s.lines[0].price.Edit("11E4930", 1); }},
+    {"price_restored", [](SalesSheet& s) { s.lines[0].quantity.SetValue(100); },
+     [](SalesSheet& s) { s.lines[0].price.SetValue(1E4931L); }},
+    // 1E4931 x 10 = 1E4932: in the extended range, but no amount its field can read.
+    {"quantity_keystroke",
+     [](SalesSheet& s) {
+         s.lines[0].price.SetValue(1E4931L);
+         TypeInto(s.lines[0].quantity, "1");
+     },
+     [](SalesSheet& s) { s.lines[0].quantity.TypeChar('0'); }},
+    {"quantity_step",
+     [](SalesSheet& s) {
+         s.lines[0].price.SetValue(1E4931L);
+         s.lines[0].quantity.SetValue(9);
+     },
+     [](SalesSheet& s) { s.lines[0].quantity.StepUp(); }},
+    {"quantity_wheel",
+     [](SalesSheet& s) {
+         s.lines[0].price.SetValue(1E4931L);
+         s.lines[0].quantity.SetValue(9);
+         s.lines[0].quantity.FocusIn(FocusCause::LeftMouse);
+     },
+     [](SalesSheet& s) { s.lines[0].quantity.Wheel(120); }},
+    // Line 2's total alone is fine, 5E4931, but 5E4931 + 5E4931 = 1E4932: the line
+    // total already stored is put back.
+    {"grand_total",
+     [](SalesSheet& s) {
+         s.lines[0].quantity.SetValue(1);
+         s.lines[0].price.SetValue(5E4931L);
+         s.lines[1].quantity.SetValue(1);
+         TypeInto(s.lines[1].price, "5E493");
+     },
+     [](SalesSheet& s) { s.lines[1].price.TypeChar('1'); }},
+};
+
+class OverflowTest : public AccountsTest, public ::testing::WithParamInterface<OverflowCase> {};
+
+TEST_P(OverflowTest, ChangeIsRefusedAndNothingMoves) {
+    GetParam().before(accounts.sheet);
+    const auto before = Everything();
+    EXPECT_EQ(ErrorMessage([&] { GetParam().refused(accounts.sheet); }),
+              "The total would be too large");
+    EXPECT_EQ(Everything(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Totals, OverflowTest, ::testing::ValuesIn(kOverflowCases),
+                         [](const auto& info) { return std::string(info.param.rule); });
 
 }  // namespace
 }  // namespace quilvern::test

@@ -328,7 +328,7 @@ TEST_F(OneStorage, ItemWhoseChangeHandlerThrowsIsSkippedAndTheNextFollows) {
     Attach({"P001Name.Text", "P002Name.Text", "P003Name.Text"});
     Show();
     EXPECT_EQ(window.names[0].Text(), "A");
-    EXPECT_EQ(window.names[1].Text(), "B");  // assigned before its handler threw
+    EXPECT_EQ(window.names[1].Text(), "Product 2");  // its handler refused the change
     EXPECT_EQ(window.names[2].Text(), "C");
     EXPECT_TRUE(reports.empty());
     EXPECT_TRUE(storage.Restored());

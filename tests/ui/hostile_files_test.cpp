@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 #include "ui/error_box_watcher.h"
@@ -186,6 +188,24 @@ TEST_F(HostileFilesTest, SettingsFileOfTenMegabytesOfGarbage) {
     EXPECT_EQ(form->Data().sheet.lines[0].name.Text(), "Tea");
     EXPECT_EQ(form->Data().sheet.finalTotal.FormattedText(), "$10.00");
     EXPECT_TRUE(boxes.texts.empty());
+}
+
+// Line totals that no grand total can hold are refused at start-up with one message:
+// the grand total keeps what was stored and the notes are read, so the close cannot
+// write empty notes over them. (The quantities, of an older layout, are not read, so no
+// line handler recomputes the totals.)
+TEST_F(HostileFilesTest, SettingsFileWithLineTotalsTooLargeToAddUp) {
+    fs::create_directories(dir.Path() / "config");
+    dir.Write("config/Quilvern.ini",
+              "[Quantity]\r\nFormVersion=-1\r\n[Total]\r\nFinalTotal_Value=5\r\n"
+              "P001Total_Value=9E4931\r\nP002Total_Value=9E4931\r\n");
+    dir.Write("Notes.txt", "my notes");
+    Start();
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"The total would be too large."});
+    EXPECT_EQ(form->Data().sheet.finalTotal.FormattedText(), "$5.00");
+    EXPECT_EQ(form->Data().noteText.Text(), "my notes");
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(dir.Read("Notes.txt"), "my notes");
 }
 
 TEST_F(HostileFilesTest, NotesFileOfFiftyMegabytes) {

@@ -21,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "ui/error_box_watcher.h"
 #include "ui/image_button.h"
+#include "ui/text_view.h"
 
 namespace quilvern {
 namespace {
@@ -265,6 +266,36 @@ TEST_F(MainWindowTest, AWholeMonth) {
     EXPECT_FALSE(Find("ReportMar")->isEnabled());
     EXPECT_FALSE(dir.Exists("Report03.txt"));
     EXPECT_TRUE(dir.Exists("Backup03.txt"));
+}
+
+// Text typed into the viewer never outlives it: opening a report, also one whose file
+// has gone meanwhile, or compiling the year's shows the report as read or built.
+TEST_F(MainWindowTest, ViewerAlwaysOpensOnTheReportNotOnEarlierEdits) {
+    Start();
+    form->TransferClick();
+    QTest::mouseClick(Find("TransferJan"), Qt::LeftButton);
+    const QString january = ToEditorText(dir.Read("Report01.txt"));
+    QTest::mouseClick(Find("ReportJan"), Qt::LeftButton);
+    auto* report = Find<QPlainTextEdit>("ReportText");  // the viewer is built when first opened
+    auto editAndClose = [&] {
+        report->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(report, "XYZ ");
+        ASSERT_TRUE(report->toPlainText().startsWith("XYZ "));
+        QTest::mouseClick(Find("ReportClose"), Qt::LeftButton);
+    };
+
+    editAndClose();
+    QTest::mouseClick(Find("ReportJan"), Qt::LeftButton);
+    EXPECT_EQ(report->toPlainText(), january) << "the same file read again";
+
+    editAndClose();
+    std::filesystem::remove(dir.Path() / "Report01.txt");
+    QTest::mouseClick(Find("ReportJan"), Qt::LeftButton);
+    EXPECT_EQ(report->toPlainText(), january) << "the file gone: the report last read";
+
+    editAndClose();
+    QTest::mouseClick(Find("YearReport"), Qt::LeftButton);
+    EXPECT_EQ(report->toPlainText(), ToEditorText(dir.Read("ReportYear.txt")));
 }
 
 TEST_F(MainWindowTest, EuroShowsEveryAmountWithTheEuroSign) {

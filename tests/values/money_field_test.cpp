@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "values/error.h"
+#include "values/money_text.h"
 
 namespace quilvern {
 namespace {
@@ -261,6 +265,110 @@ TEST_F(PriceField, EveryByteTypedKeepsTheTextANumber) {
         f.TypeChar(static_cast<char>(c));
         f.TypeChar(static_cast<char>(c));
         EXPECT_NO_THROW(f.FocusOut()) << c;
+    }
+}
+
+// Reading a field parses its edit text, which holds 15 significant digits, and no
+// number of 1E4932 or more parses: a field only takes an amount it can read back.
+TEST(MoneyFieldLimit, AmountsThatWouldNotReadBackAreRefused) {
+    struct Case {
+        const char* rule;
+        Money amount;
+        const char* text;  // nullptr: refused
+    };
+    constexpr Money kInfinity = std::numeric_limits<Money>::infinity();
+    for (auto [rule, amount, text] : std::initializer_list<Case>{
+             {"just_below_the_limit_taken", 9.9999999999999949E4931L, "9.99999999999999E4931"},
+             {"negative_just_below_taken", -9.9999999999999949E4931L, "-9.99999999999999E4931"},
+             {"rounding_up_to_the_limit_refused", 9.9999999999999951E4931L, nullptr},
+             {"the_limit_refused", 1E4932L, nullptr},
+             {"largest_extended_value_refused", std::numeric_limits<Money>::max(), nullptr},
+             {"negative_largest_refused", -std::numeric_limits<Money>::max(), nullptr},
+             {"infinity_refused", kInfinity, nullptr},
+             {"negative_infinity_refused", -kInfinity, nullptr},
+             {"not_a_number_refused", std::numeric_limits<Money>::quiet_NaN(), nullptr},
+         }) {
+        MoneyField f;
+        f.SetValue(12);
+        int changes = 0;
+        f.OnChange.Add([&] { ++changes; });
+        if (text != nullptr) {
+            f.SetValue(amount);
+            EXPECT_EQ(f.Text(), text) << rule;
+            EXPECT_EQ(f.Value(), *ParseNumber(text)) << rule;
+            continue;
+        }
+        try {
+            f.SetValue(amount);
+            ADD_FAILURE() << rule << ": stored";
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), "The total would be too large") << rule;
+        }
+        EXPECT_EQ(f.StoredValue(), 12.0L) << rule;
+        EXPECT_EQ(f.Text(), "12") << rule;
+        EXPECT_EQ(changes, 0) << rule;
+    }
+}
+
+TEST_F(PriceField, ReadOnlyTotalNeverReadsItsTextBackOnLeaving) {
+    field.ReadOnly = true;
+    field.SetValue(1234567.5L);
+    field.FocusIn(FocusCause::LeftMouse);
+    ASSERT_EQ(field.Text(), "1,234,567.5");
+    // The desktop's separators change meanwhile: the text shown reads as no number now,
+    // but it is not the user's, so leaving is no reason for a message.
+    field.SetSeparators({',', '.'});
+    EXPECT_NO_THROW(field.FocusOut());
+    EXPECT_EQ(field.StoredValue(), 1234567.5L);
+    EXPECT_EQ(field.ShownText(), "$1.234.567,50");
+    EXPECT_EQ(changes, 1);  // the value write
+}
+
+bool SameBits(Money a, Money b) {
+    return std::memcmp(&a, &b, 10) == 0;
+}
+
+// A change handler that throws refuses the change, whatever input made it: the field
+// is put back exactly as it was, text, stored value and selection, and the putting
+// back raises no second change.
+TEST(MoneyFieldRefusal, EveryInputIsPutBackExactly) {
+    struct Case {
+        const char* rule;
+        std::function<void(MoneyField&)> input;
+    };
+    for (const auto& [rule, input] : std::initializer_list<Case>{
+             {"typed_key", [](MoneyField& f) { f.TypeChar('9'); }},
+             {"editing_key", [](MoneyField& f) { f.Edit("134.", 1); }},
+             {"paste", [](MoneyField& f) { f.Paste("7"); }},
+             {"cut", [](MoneyField& f) { f.Cut(); }},
+             {"escape", [](MoneyField& f) { f.PressEscape(); }},
+             {"value_write", [](MoneyField& f) { f.SetValue(5); }},
+             {"text_write", [](MoneyField& f) { f.SetText("5"); }},
+         }) {
+        MoneyField f;
+        f.FormatOnEditing = true;
+        bool refuse = false;
+        int changes = 0;
+        f.OnChange.Add([&] {
+            ++changes;
+            f.Value();  // as the line handler reads it
+            if (refuse)
+                throw Error("refused");
+        });
+        f.FocusIn(FocusCause::Keyboard);
+        for (char c : std::string("1234."))
+            f.TypeChar(c);
+        f.Select(1, 3);  // ",2" of "1,234."
+        const MoneyField::State before = f.SaveState();
+        refuse = true;
+        changes = 0;
+        EXPECT_THROW(input(f), Error) << rule;
+        const MoneyField::State after = f.SaveState();
+        EXPECT_EQ(after.text, "1,234.") << rule;
+        EXPECT_TRUE(SameBits(after.value, before.value)) << rule;
+        EXPECT_EQ(after.anchor, 1) << rule;
+        EXPECT_EQ(after.caret, 3) << rule;
+        EXPECT_EQ(changes, 1) << rule;
     }
 }
 

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
+#include <string>
+
+#include "values/error.h"
 
 namespace quilvern {
 namespace {
@@ -66,7 +70,7 @@ TEST_F(Quantity, StepsAndKeys) {
     EXPECT_EQ(field.Text(), "1");  // an empty text steps from 0
     field.SetText("007");
     EXPECT_EQ(field.Value(), 7);
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     field.FocusOut();
     EXPECT_EQ(field.Text(), "007");
     field.StepUp();
@@ -92,7 +96,7 @@ TEST_F(Quantity, StepsStopAtThe32BitLimits) {
 TEST_F(Quantity, WheelNotches) {
     field.Wheel(120);
     EXPECT_EQ(field.Text(), "") << "the wheel needs the focus";
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     field.Wheel(120);
     EXPECT_EQ(field.Value(), 1);
     field.Wheel(60);
@@ -114,7 +118,7 @@ TEST_F(Quantity, ValueWritesRaiseChangeOnlyForANewText) {
 
 TEST_F(Quantity, ReadOnlyStepBeepsAndChangesNothing) {
     field.ReadOnly = true;
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     field.StepUp();
     field.Wheel(120);
     EXPECT_EQ(field.Text(), "");
@@ -123,11 +127,73 @@ TEST_F(Quantity, ReadOnlyStepBeepsAndChangesNothing) {
 
 TEST_F(Quantity, FocusSelectsAll) {
     field.SetText("123");
-    field.FocusIn();
+    field.FocusIn(FocusCause::Keyboard);
     EXPECT_EQ(field.Anchor(), 0);
     EXPECT_EQ(field.Caret(), 3);
     field.TypeChar('4');
     EXPECT_EQ(field.Text(), "4");
+}
+
+TEST_F(Quantity, PasteTakesTheTextUpToItsLineBreakUnchecked) {
+    field.SetText("12");
+    field.FocusIn(FocusCause::Keyboard);
+    field.Select(1, 1);
+    changes = 0;
+    field.Paste("ab\n99");
+    EXPECT_EQ(field.Text(), "1ab2");
+    EXPECT_EQ(field.Caret(), 3);
+    EXPECT_EQ(field.Value(), 0);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(Quantity, CutRemovesTheSelection) {
+    field.SetText("1234");
+    field.Select(3, 1);
+    changes = 0;
+    EXPECT_EQ(field.Cut(), "23");
+    EXPECT_EQ(field.Text(), "14");
+    EXPECT_EQ(field.Caret(), 1);
+    EXPECT_EQ(changes, 1);
+}
+
+// A change handler that throws refuses the change, whatever made it: the text and
+// the selection are put back, and the putting back raises no second change.
+TEST(QuantityFieldRefusal, EveryInputIsPutBackExactly) {
+    struct Case {
+        const char* rule;
+        std::function<void(QuantityField&)> input;
+    };
+    for (const auto& [rule, input] : std::initializer_list<Case>{
+             {"typed_digit", [](QuantityField& f) { f.TypeChar('9'); }},
+             {"editing_key", [](QuantityField& f) { f.Edit("14", 1); }},
+             {"paste", [](QuantityField& f) { f.Paste("7"); }},
+             {"cut", [](QuantityField& f) { f.Cut(); }},
+             {"step_up", [](QuantityField& f) { f.StepUp(); }},
+             {"step_down", [](QuantityField& f) { f.StepDown(); }},
+             {"wheel", [](QuantityField& f) { f.Wheel(120); }},
+             {"value_write", [](QuantityField& f) { f.SetValue(5); }},
+             {"text_write", [](QuantityField& f) { f.SetText("5"); }},
+         }) {
+        QuantityField f;
+        bool refuse = false;
+        int changes = 0;
+        f.OnChange.Add([&] {
+            ++changes;
+            if (refuse)
+                throw Error("refused");
+        });
+        f.SetText("1234");
+        f.FocusIn(FocusCause::Keyboard);
+        f.Select(1, 3);
+        refuse = true;
+        changes = 0;
+        EXPECT_THROW(input(f), Error) << rule;
+        EXPECT_EQ(f.Text(), "1234") << rule;
+        EXPECT_EQ(f.Anchor(), 1) << rule;
+        EXPECT_EQ(f.Caret(), 3) << rule;
+        EXPECT_EQ(changes, 1) << rule;
+    }
 }
 
 TEST(StepRepeat, ClickHoldAndRelease) {
