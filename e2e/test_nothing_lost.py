@@ -142,6 +142,25 @@ class NothingLostTest(QuilvernTest):
         self.assertNotEqual(app.wait_for_end(), 0)
         self.assertIn(b"P001Quantity_Value=4\r\n", app.recovery())
 
+    # --- totals that overflow -----------------------------------------------------
+
+    def test_a_price_whose_total_overflows_is_refused_and_everything_stays(self):
+        app = self.app.start()
+        app.fill_line(1, "Tea", "1", "100")
+        windows = set(app.windows())
+        app.replace_text("P001Price", "1E4931")  # x 100 is beyond the largest amount
+        wait_for(lambda: set(app.windows()) - windows, "the error box")
+        app.key("Return")
+        wait_for(lambda: set(app.windows()) == windows, "the box to close")
+        app.click("FinalTotal")  # a read-only total: leaving it again must not complain
+        app.click("P002Name")
+        self.assertEqual(set(app.windows()), windows)
+        app.close()
+        saved = app.ini()
+        self.assertEqual(saved["Price"]["P001Price_Value"], "1E493")
+        self.assertEqual(saved["Total"]["P001Total_Value"], "1E495")
+        self.assertEqual(saved["Total"]["FinalTotal_Value"], "1E495")
+
     # --- files that cannot be written ---------------------------------------------
 
     def test_a_killed_save_leaves_no_temporary_file_at_the_next_start(self):

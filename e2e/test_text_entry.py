@@ -1,8 +1,6 @@
 """Every way text enters a field goes through the field's rules: keys, the clipboard
 and the primary selection. Judged in the report that a transfer writes."""
 
-import unittest
-
 from quilvern import QuilvernTest
 
 
@@ -13,9 +11,6 @@ class TextEntryTest(QuilvernTest):
         app.click("TransferMar")
         return app.wait_for_file("Backup03.txt")
 
-    # Issue 13, defect 2: on X11 Delete arrives as the character 127, which the price
-    # and quantity fields refuse as a typed character. Fixed elsewhere.
-    @unittest.expectedFailure
     def test_delete_deletes_in_a_price_and_a_quantity(self):
         app = self.app.start()
         app.fill_line(1, "Tea", "12", "45")
@@ -28,10 +23,6 @@ class TextEntryTest(QuilvernTest):
                          b"MARCH SALES\r\n\r\nTea @ $2.00 x 5 = $10.00\r\n\r\n"
                          b"MARCH TOTAL = $10.00\r\n")
 
-    # Issue 13, defect 3: a middle-click paste puts the primary selection into a price
-    # or a quantity without the field's rules, so the line total never follows. Fixed
-    # elsewhere.
-    @unittest.expectedFailure
     def test_middle_click_pastes_the_primary_selection_into_a_price_and_a_quantity(self):
         app = self.app.start()
         app.fill_line(1, "Tea", "0", "0")
@@ -45,9 +36,27 @@ class TextEntryTest(QuilvernTest):
                          b"MARCH SALES\r\n\r\nTea @ $12.00 x 3 = $36.00\r\n\r\n"
                          b"MARCH TOTAL = $36.00\r\n")
 
-    # Issue 13, defect 4: a pasted line break stays in a product name and splits its
-    # report line. Fixed elsewhere.
-    @unittest.expectedFailure
+    def test_a_middle_click_that_is_no_amount_is_refused_in_a_price(self):
+        app = self.app.start()
+        app.fill_line(1, "Tea", "2.5", "4")
+        app.click("P001Price")
+        self.desktop.set_primary("abc")
+        app.click("P001Price", button=2)
+        self.assertEqual(self.transfer_march(),
+                         b"MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\n"
+                         b"MARCH TOTAL = $10.00\r\n")
+
+    def test_shift_delete_cuts_and_ctrl_z_changes_nothing(self):
+        app = self.app.start()
+        app.fill_line(1, "Tea", "123", "4")
+        app.click("P001Price")
+        app.key("End", "shift+Left", "shift+Left", "shift+Delete", "ctrl+z")
+        self.assertEqual(self.desktop.selection(), "23")
+        # 1 x 4 = 4.00
+        self.assertEqual(self.transfer_march(),
+                         b"MARCH SALES\r\n\r\nTea @ $1.00 x 4 = $4.00\r\n\r\n"
+                         b"MARCH TOTAL = $4.00\r\n")
+
     def test_a_line_break_pasted_into_a_name_becomes_a_blank(self):
         app = self.app.start()
         app.fill_line(1, "x", "2.5", "4")
