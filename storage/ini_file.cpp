@@ -13,6 +13,7 @@
 #include "storage/safe_file.h"
 #include "values/ascii.h"
 #include "values/error.h"
+#include "values/whole_number.h"
 
 namespace quilvern {
 
@@ -63,26 +64,6 @@ std::string EntryLine(std::string_view key, std::string_view value) {
         }
     }
     return line;
-}
-
-std::int32_t ParseInteger(std::string_view text, std::int32_t def) {
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (text.size() > 2 && text[0] == '0' && AsciiLower(text[1]) == 'x') {
-        std::uint32_t bits = 0;
-        auto [end, error] = std::from_chars(first + 2, last, bits, 16);
-        // Hexadecimal names a bit pattern, so 0xFFFFFFFF is -1.
-        return (error == std::errc() && end == last) ? static_cast<std::int32_t>(bits) : def;
-    }
-    if (first != last && *first == '+') {
-        ++first;  // from_chars takes "-" but not "+"
-        if (first != last && *first == '-') {
-            return def;
-        }
-    }
-    std::int32_t number = 0;
-    auto [end, error] = std::from_chars(first, last, number, 10);
-    return (error == std::errc() && end == last) ? number : def;
 }
 
 }  // namespace
@@ -189,7 +170,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
                                   std::int32_t def) const {
     const std::string_view* line = FindLine(section, key);
-    return line ? ParseInteger(ValueOf(*line), def) : def;
+    return line ? ParseIniInteger(ValueOf(*line)).value_or(def) : def;
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {

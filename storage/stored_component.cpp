@@ -2,6 +2,7 @@
 
 #include "storage/stored_value.h"
 #include "values/ascii.h"
+#include "values/whole_number.h"
 
 namespace quilvern {
 namespace {
@@ -57,7 +58,7 @@ void AssignStoredValue(const StoredComponent& component, StoredProperty property
                 component.money->SetValue(*value);
             return;
         case ValueKind::Integer:
-            component.quantity->SetValue(ParseInteger(text).value_or(0));
+            component.quantity->SetValue(ParseWholeNumber(text).value_or(0));
             return;
         case ValueKind::Text:
             break;

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "values/quantity_field.h"
+#include "values/whole_number.h"
 
 namespace quilvern {
 namespace {
@@ -48,7 +48,7 @@ Four ReadFour(std::string_view text, Four numbers) {
         if (at == std::string_view::npos)
             break;
         const std::size_t end = std::min(text.find_first_of(" ,", at), text.size());
-        if (const auto number = ParseInteger(text.substr(at, end - at)))
+        if (const auto number = ParseIniInteger(text.substr(at, end - at)))
             numbers[index] = *number;
         ++index;
         at = end;

@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "values/whole_number.h"
+
 namespace quilvern {
 namespace {
 
@@ -13,16 +15,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int HexDigit(char c) {
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::int32_t Clamp32(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
@@ -30,43 +22,10 @@ std::int32_t Clamp32(std::int64_t value) {
 
 }  // namespace
 
-std::optional<std::int32_t> ParseInteger(std::string_view text) {
-    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.starts_with('$') || text.starts_with('x') || text.starts_with('X')) {
-        base = 16;
-        text.remove_prefix(1);
-    } else if (text.starts_with("0x") || text.starts_with("0X")) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    if (text.empty())
-        return std::nullopt;
-    constexpr std::int64_t kLimit = std::int64_t{1} << 32;  // beyond any 32-bit value
-    std::int64_t magnitude = 0;
-    for (char c : text) {
-        const int digit = base == 16 ? HexDigit(c) : (IsDigit(c) ? c - '0' : -1);
-        if (digit < 0)
-            return std::nullopt;
-        magnitude = std::min(magnitude * base + digit, kLimit);
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 std::int32_t QuantityField::Value() const {
     if (text_.empty())
         return MinValue;
-    return ParseInteger(text_).value_or(MinValue);
+    return ParseWholeNumber(text_).value_or(MinValue);
 }
 
 void QuantityField::SetValue(std::int32_t value) {

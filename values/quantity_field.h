@@ -11,10 +11,6 @@
 
 namespace quilvern {
 
-// The whole-number reading shared with the settings file: blanks, sign, decimal
-// digits, or a hexadecimal number after '$', 'x' or "0x". Empty when out of range.
-std::optional<std::int32_t> ParseInteger(std::string_view text);
-
 class QuantityField : public EditableField {
   public:
     std::int32_t Value() const;         // MinValue when the text is no whole number

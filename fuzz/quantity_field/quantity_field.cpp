@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
+#include "values/whole_number.h"
 
 namespace quilvern::fuzz {
 namespace {
@@ -146,7 +147,7 @@ class Harness {
         FUZZ_CHECK(field_.Caret() >= 0 && field_.Caret() <= size);
         FUZZ_CHECK(field_.Anchor() >= 0 && field_.Anchor() <= size);
         const std::int32_t value = field_.Value();
-        FUZZ_CHECK(value == (text.empty() ? 0 : ParseInteger(text).value_or(0)));
+        FUZZ_CHECK(value == (text.empty() ? 0 : ParseWholeNumber(text).value_or(0)));
         if (std::int32_t plain = 0; PlainDecimal(text, &plain))
             FUZZ_CHECK(value == plain);
         // Reading changes nothing.

@@ -22,33 +22,6 @@ class Quantity : public ::testing::Test {
     int beeps = 0;
 };
 
-TEST(ParseInteger, Readings) {
-    struct Case {
-        const char* rule;
-        const char* text;
-        std::optional<std::int32_t> value;
-    };
-    for (auto [rule, text, value] : std::initializer_list<Case>{
-             {"digits", "12", 12},
-             {"leading_zeros", "007", 7},
-             {"leading_blanks", "  5", 5},
-             {"negative", "-5", -5},
-             {"dollar_hex", "$1F", 31},
-             {"x_hex", "x10", 16},
-             {"zero_x_hex", "0x10", 16},
-             {"largest", "2147483647", std::numeric_limits<std::int32_t>::max()},
-             {"smallest", "-2147483648", std::numeric_limits<std::int32_t>::min()},
-             {"beyond_32_bits", "2147483648", std::nullopt},
-             {"far_beyond", "99999999999", std::nullopt},
-             {"letters", "abc", std::nullopt},
-             {"lone_minus", "-", std::nullopt},
-             {"trailing_blank", "5 ", std::nullopt},
-             {"empty", "", std::nullopt},
-         }) {
-        EXPECT_EQ(ParseInteger(text), value) << rule;
-    }
-}
-
 TEST_F(Quantity, TypedDigitsAreKeptAsTyped) {
     field.TypeChar('1');
     field.TypeChar('2');
