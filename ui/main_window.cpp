@@ -138,10 +138,8 @@ TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(progr
     storages_->AttachToWindow(events_, components, host_.get(),
                               [](const std::string& message) { ShowErrorBox(message); });
     alarm_ = std::make_unique<QtAlarm>([this] { recovery_->AlarmRang(); });
-    recovery_ = std::make_unique<CrashRecovery>(*storages_, settingsFile, *alarm_, [this] {
-        TakeTextEdits();
-        return data_.noteText.Text();
-    });
+    recovery_ = std::make_unique<CrashRecovery>(*storages_, settingsFile, *alarm_,
+                                                [this] { return Notes(); });
     recovery_->Watch(components);
     recovery_->OnFailure = [this](const std::exception& error) { ShowRecoveryNotice(error); };
     recovery_->LookForSnapshot();
@@ -174,7 +172,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
-    TakeTextEdits();
+    Notes();
     data_.SaveNotes();
 }
 
@@ -264,11 +262,12 @@ void TForm1::ReadSeparators() {
     data_.SetSeparators(seps);
 }
 
-void TForm1::TakeTextEdits() {
-    for (TextView* view : {noteText_, reportText_}) {
-        if (view != nullptr)
-            view->Take();
-    }
+// The notes as the user has them now. The viewer's edits are never kept: they are
+// copied or lost with the next report, so no snapshot or close may take them.
+const std::string& TForm1::Notes() {
+    if (noteText_ != nullptr)
+        noteText_->Take();
+    return data_.noteText.Text();
 }
 
 // --- Building -------------------------------------------------------------------------

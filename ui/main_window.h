@@ -96,7 +96,7 @@ class TForm1 : public QWidget {
     void ReadSeparators();
     bool SaveForClose();
     void SaveOnSessionEnd();
-    void TakeTextEdits();
+    const std::string& Notes();
     void RestoreShownWindow();
     void ShowRecoveryNotice(const std::exception& error);
 

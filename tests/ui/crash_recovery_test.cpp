@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <cstdio>
 #include <memory>
@@ -104,6 +105,23 @@ TEST_F(CrashRecoveryTest, ADamagedSnapshotFallsBackToTheSettingsFile) {
     dir.Write("config/Quilvern.ini.notes.recovery", garbage);
     Start();
     EXPECT_EQ(form->windowTitle(), "From the settings");
+}
+
+TEST_F(CrashRecoveryTest, ASnapshotTakesTheNotesButNeverTheViewersEdits) {
+    Start();
+    form->TransferClick();
+    form->YearReportClick();
+    const std::string report = form->Data().reportText.Text();
+    auto* viewer = form->findChild<QPlainTextEdit*>(QStringLiteral("ReportText"));
+    viewer->setFocus();
+    QTest::keyClicks(viewer, "typed into the viewer");
+    auto* notes = form->findChild<QPlainTextEdit*>(QStringLiteral("NoteText"));
+    QTest::keyClicks(notes, "typed notes");
+
+    form->KeepRecoverySnapshot();
+
+    EXPECT_EQ(dir.Read("config/Quilvern.ini.notes.recovery"), "typed notes");
+    EXPECT_EQ(form->Data().reportText.Text(), report);
 }
 
 }  // namespace
