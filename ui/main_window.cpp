@@ -39,6 +39,7 @@
 #include "ui/quantity_spin.h"
 #include "ui/skin.h"
 #include "ui/text_view.h"
+#include "ui/undo_key.h"
 #include "ui/viewer_menu.h"
 #include "ui/window_caption.h"
 #include "ui/window_host_qt.h"
@@ -449,8 +450,9 @@ void TForm1::BuildShortcuts() {
          [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportPrint")); });
     bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
          [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportSavePdf")); });
-    // A text field keeps Ctrl+Z for its own undo; elsewhere it undoes a clear command,
-    // as the menu item does, and like the menu not under the About panel.
+    // Ctrl+Z undoes a clear command as the menu item does, and like the menu not under
+    // the About panel; a text field with typing of its own to undo keeps the key.
+    new UndoKeyPassage(*this, [this] { return undo_.Offered().has_value(); });
     auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
     connect(undo, &QShortcut::activated, this, [this] {
         if (topPanel_->isEnabled() && undo_.Offered())

@@ -545,15 +545,30 @@ TEST_F(ClearUndoMenuTest, CtrlZOutsideATextFieldPutsBackTheReportFiles) {
     EXPECT_TRUE(Find("ReportMar")->isEnabled());
 }
 
-TEST_F(ClearUndoMenuTest, CtrlZInATextFieldIsTheFieldsOwnUndo) {
+TEST_F(ClearUndoMenuTest, CtrlZInATextFieldUndoesItsTypingFirstAndThenTheClear) {
     Start();
-    Choose("PopName");
-    TypeInto("P001Price", "7");
+    Line(1).price.SetValue(2.5L);
+    Choose("PopPrice");
+    TypeInto("P001Name", "x");  // a name is no price: the undo stays offered
 
-    QTest::keyClick(Edit("P001Price"), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Edit("P001Name"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Line(1).name.Text(), "Product 1") << "the field's own undo";
+    EXPECT_EQ(Line(1).price.FormattedText(), "$0.00");
 
-    EXPECT_EQ(Line(1).name.Text(), "") << "the names stay cleared";
-    EXPECT_EQ(MenuEntries().front(), QStringLiteral("Undo Clear Names\tCtrl+Z"));
+    QTest::keyClick(Edit("P001Name"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Line(1).price.FormattedText(), "$2.50") << "nothing left in the field: the clear";
+}
+
+TEST_F(ClearUndoMenuTest, CtrlZInAFieldWithoutUndoOfItsOwnUndoesTheClear) {
+    Start();
+    Line(1).quantity.SetValue(4);
+    TypeInto("P002Quantity", "3");
+    Choose("PopQuantity");
+
+    QTest::keyClick(Edit("P002Quantity"), Qt::Key_Z, Qt::ControlModifier);
+
+    EXPECT_EQ(Line(1).quantity.Text(), "4");
+    EXPECT_EQ(Line(2).quantity.Text(), "3");
 }
 
 TEST_F(ClearUndoMenuTest, NotOfferedAfterATransfer) {
