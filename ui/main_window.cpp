@@ -350,30 +350,6 @@ void TForm1::BuildTopBar() {
     close->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(close, &QToolButton::clicked, this,
             [this] { Guarded([this] { ReportCloseClick(); }); });
-    struct ViewerButton {
-        const char* name;
-        const char* image;
-        QRect geometry;
-        QString text;
-        void (TForm1::*click)();
-    };
-    for (const ViewerButton& b : {ViewerButton{"ReportPrint",
-                                               "print",
-                                               {276, 6, 72, 23},
-                                               QStringLiteral("Print\u2026"),
-                                               &TForm1::ReportPrintClick},
-                                  ViewerButton{"ReportSavePdf",
-                                               "pdf",
-                                               {354, 6, 114, 23},
-                                               QStringLiteral("Save as PDF\u2026"),
-                                               &TForm1::ReportSavePdfClick}}) {
-        auto* button = NewImageButton(QString::fromLatin1(b.name), QString::fromLatin1(b.image),
-                                      b.geometry, reportTopPanel_);
-        button->setText(b.text);
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        connect(button, &QToolButton::clicked, this,
-                [this, click = b.click] { Guarded([this, click] { (this->*click)(); }); });
-    }
 }
 
 void TForm1::BuildMenu() {
@@ -620,17 +596,49 @@ void TForm1::BuildReportViewer() {
     reportText_->setGeometry(reportPanel_->rect());
     reportTemp_ = new TextView(data_.reportTemp, QStringLiteral("ReportTemp"), reportPanel_);
     reportTemp_->hide();
+    BuildReportOutput();
+    NameForScreenReaders(*reportPanel_);
+}
+
+// "Print..." and "Save as PDF...", beside "Copy To Clipboard" and "Close Report Window"
+// and in the context menu of the text. Built with the text when a report is first
+// shown: at start-up their icons would cost memory for a window that may never print.
+void TForm1::BuildReportOutput() {
+    struct Output {
+        const char* name;
+        const char* image;
+        QRect geometry;
+        QString caption;
+        const char* keys;
+        void (TForm1::*click)();
+    };
     QList<QAction*> entries;
-    for (const char* name : {"ReportPrint", "ReportSavePdf"}) {
-        auto* button = findChild<QToolButton*>(QString::fromLatin1(name));
-        QAction* entry = new QAction(button->text(), reportText_);
+    for (const Output& o : {Output{"ReportPrint",
+                                   "print",
+                                   {276, 6, 72, 23},
+                                   QStringLiteral("Print\u2026"),
+                                   "Ctrl+P",
+                                   &TForm1::ReportPrintClick},
+                            Output{"ReportSavePdf",
+                                   "pdf",
+                                   {354, 6, 114, 23},
+                                   QStringLiteral("Save as PDF\u2026"),
+                                   "Ctrl+Shift+S",
+                                   &TForm1::ReportSavePdfClick}}) {
+        auto* button = NewImageButton(QString::fromLatin1(o.name), QString::fromLatin1(o.image),
+                                      o.geometry, reportTopPanel_);
+        button->setText(o.caption);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->show();
+        connect(button, &QToolButton::clicked, this,
+                [this, click = o.click] { Guarded([this, click] { (this->*click)(); }); });
+        auto* entry =
+            new QAction(o.caption + QLatin1Char('\t') + QLatin1String(o.keys), reportText_);
         connect(entry, &QAction::triggered, button, &QToolButton::click);
         entries.append(entry);
     }
-    entries[0]->setText(entries[0]->text() + QStringLiteral("\tCtrl+P"));
-    entries[1]->setText(entries[1]->text() + QStringLiteral("\tCtrl+Shift+S"));
     ExtendContextMenu(*reportText_, entries);
-    NameForScreenReaders(*reportPanel_);
+    NameForScreenReaders(*reportTopPanel_);
 }
 
 // --- Views ------------------------------------------------------------------------------

@@ -93,6 +93,7 @@ class TForm1 : public QWidget {
     void BuildSettingsView();
     void BuildNotesView();
     void BuildReportViewer();
+    void BuildReportOutput();
     void SyncReportButton(int month);
     void BuildView(View view);
     void ShowView(View view);
