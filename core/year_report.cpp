@@ -13,7 +13,7 @@ void CompileYearReport(Accounts& accounts) {
     const std::string& dir = accounts.dirLabel;
 
     report.Clear();
-    report.AddLine("SALES REPORT FOR YEAR");
+    report.AddLine(kYearReportHeading);
     report.AddLine("");
     report.AddLine("");
     for (const MonthInfo& month : kMonths) {

@@ -8,6 +8,7 @@ namespace quilvern {
 
 class Accounts;
 
+inline constexpr std::string_view kYearReportHeading = "SALES REPORT FOR YEAR";
 inline constexpr std::string_view kYearReportFile = "ReportYear.txt";
 inline constexpr std::string_view kYearBackupFile = "BackupYear.txt";
 

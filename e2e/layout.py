@@ -33,6 +33,8 @@ def _build():
     # The viewer's bar covers the whole top bar while a report is open.
     add("ReportCopy", 5, 6, 125, 23)
     add("ReportClose", 131, 6, 139, 23)
+    add("ReportPrint", 276, 6, 72, 23)
+    add("ReportSavePdf", 354, 6, 114, 23)
 
     # The sheet: line n lies on page (n - 1) // 10, row (n - 1) % 10 of it.
     for n in range(1, 51):

@@ -52,6 +52,7 @@ class Quilvern:
         self.process = None
         self.window = None
         self._origin = None
+        self._menu_spot = 40  # across the top bar's bare spot, see context_menu
 
     # --- life ---------------------------------------------------------------------
 
@@ -158,10 +159,16 @@ class Quilvern:
         """Opens the top bar's context menu with the right button and picks an item by
         keys, e.g. ("Up", "Return") for the last one, "About Quilvern ..."."""
         before = set(self.windows())
-        self.click("TopBar", button=3)
+        # Two right clicks on one spot in quick succession make a double click, which
+        # opens no menu: each call clicks a spot away from the last.
+        self._menu_spot = 50 - self._menu_spot
+        self.click("TopBar", button=3, dx=self._menu_spot)
         # Keys sent before the menu is up would go to the window beneath it.
         wait_for(lambda: set(self.windows()) - before, "the context menu")
         self.key(*keys)
+        # The menu keeps its window for the next time: wait until it is gone from the
+        # screen, so that the next call sees it come up again.
+        wait_for(lambda: set(self.windows()) <= before, "the context menu to close")
 
     # --- what it shows ------------------------------------------------------------
 

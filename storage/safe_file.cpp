@@ -181,6 +181,18 @@ WriteOutcome WriteInPlace(const std::string& target, std::string_view bytes) {
     return WriteOutcome::WriteFailed;
 }
 
+// For a file system without hard links: the name is taken exclusively and the bytes
+// written into it, and a file that did not get all of them is removed again.
+CreateOutcome CreateExclusively(const std::string& path, std::string_view bytes) {
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!file.Valid())
+        return errno == EEXIST ? CreateOutcome::NameTaken : CreateOutcome::CannotCreate;
+    if (WriteAllAt(file.Get(), bytes, 0) && ::fsync(file.Get()) == 0 && file.Close())
+        return CreateOutcome::Created;
+    ::unlink(path.c_str());
+    return CreateOutcome::WriteFailed;
+}
+
 bool IsTemporaryOf(std::string_view entry, std::string_view name) {
     if (entry.size() < name.size() + 3 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
         entry[name.size() + 1] != '.') {
@@ -262,6 +274,33 @@ WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes) {
     guard.Release();
     SyncDirectory(parts.directory);
     return WriteOutcome::Written;
+}
+
+CreateOutcome CreateNewFile(const std::string& path, std::string_view bytes) {
+    const PathParts parts = SplitPath(path);
+    std::string tempPath;
+    FileDescriptor file(CreateTempFile(parts, tempPath));
+    if (!file.Valid())
+        return CreateOutcome::CannotCreate;
+    // The temporary name goes in any case: on success the file lives on under its own.
+    const TempFileGuard guard(tempPath);
+    if (!WriteAllAt(file.Get(), bytes, 0) || ::fsync(file.Get()) != 0 || !file.Close())
+        return CreateOutcome::WriteFailed;
+    // Unlike rename, link never replaces what is there.
+    if (::link(tempPath.c_str(), path.c_str()) != 0) {
+        switch (errno) {
+            case EEXIST:
+                return CreateOutcome::NameTaken;
+            case EPERM:
+            case ENOTSUP:
+            case ENOSYS:
+                return CreateExclusively(path, bytes);
+            default:
+                return CreateOutcome::CannotCreate;
+        }
+    }
+    SyncDirectory(parts.directory);
+    return CreateOutcome::Created;
 }
 
 bool CanReplace(const std::string& path) {

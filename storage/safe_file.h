@@ -40,6 +40,19 @@ enum class WriteOutcome {
 // gets what the umask allows.
 WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes);
 
+enum class CreateOutcome {
+    Created,
+    NameTaken,     // something of that name is there, even a dangling link; left as it was
+    CannotCreate,  // the folder takes no new file
+    WriteFailed,   // the bytes did not all reach the disk; nothing was created
+};
+
+// Creates the file with exactly these bytes, but only while no file of that name
+// exists: one that appears at any moment before is never overwritten. The bytes are
+// complete in a temporary file before the name is linked to it, so the file is never
+// seen half-written. A new file gets what the umask allows.
+CreateOutcome CreateNewFile(const std::string& path, std::string_view bytes);
+
 // True when the path names a file that ReplaceFile may replace: a regular file with a
 // write bit set that this user may write.
 bool CanReplace(const std::string& path);

@@ -1,7 +1,9 @@
 // Starts the real window on an X display (Xvfb under `make screenshot`), fills in a
 // small example sheet, opens each view in turn with the mouse and saves one picture
 // per view: `screenshot_tour OUTPUT_FOLDER`.
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +21,23 @@ void Save(quilvern::TForm1& form, const QString& folder, const char* name) {
     const QString path = QDir(folder).filePath(QString::fromLatin1(name) + ".png");
     if (!picture.save(path))
         std::fprintf(stderr, "could not save %s\n", qPrintable(path));
+}
+
+// The top bar's menu right after "Clear Quantities", with the undo at its top. The
+// menu is a window of its own, so the picture is taken of the screen around both.
+void SaveUndoMenu(quilvern::TForm1& form, const QString& folder) {
+    form.PageClick(1);
+    auto* menu = form.findChild<QMenu*>(QStringLiteral("ResetPopUp"));
+    menu->findChild<QAction*>(QStringLiteral("PopQuantity"))->trigger();
+    menu->popup(form.mapToGlobal(QPoint(240, 24)));
+    QTest::qWait(150);
+    const QRect area = form.geometry().united(menu->geometry());
+    const QPixmap picture =
+        form.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    menu->hide();
+    if (!picture.save(QDir(folder).filePath(QStringLiteral("clear-undo.png"))))
+        std::fprintf(stderr, "could not save the undo menu\n");
+    form.PopUndoClick();
 }
 
 void Click(quilvern::TForm1& form, const char* button) {
@@ -72,5 +91,6 @@ int main(int argc, char** argv) {
     form.PopAboutClick();
     Save(form, output, "about");
     form.AboutCloseBtnClick();
+    SaveUndoMenu(form, output);
     return 0;
 }

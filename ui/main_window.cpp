@@ -17,7 +17,6 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "core/reset_commands.h"
 #include "core/stored_components.h"
 #include "core/year_report.h"
 #include "storage/ini_file.h"
@@ -33,10 +32,13 @@
 #include "ui/money_edit.h"
 #include "ui/month_box.h"
 #include "ui/name_edit.h"
+#include "ui/print_commands.h"
 #include "ui/qt_alarm.h"
 #include "ui/quantity_spin.h"
 #include "ui/skin.h"
 #include "ui/text_view.h"
+#include "ui/undo_key.h"
+#include "ui/viewer_menu.h"
 #include "ui/window_caption.h"
 #include "ui/window_host_qt.h"
 #include "values/currency.h"
@@ -349,6 +351,13 @@ void TForm1::BuildMenu() {
     auto separator = [this](const char* name) {
         resetPopUp_->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
+    // Shown only while a clear command can be undone; see ShowUndoItem.
+    add("PopUndo", "", &TForm1::PopUndoClick);
+    popUndo_ = resetPopUp_->actions().back();
+    separator("N4");
+    undoSeparator_ = resetPopUp_->actions().back();
+    connect(resetPopUp_, &QMenu::aboutToShow, this, [this] { ShowUndoItem(); });
+    ShowUndoItem();
     add("PopName", "Clear Names", &TForm1::PopNameClick);
     add("PopPrice", "Clear Prices", &TForm1::PopPriceClick);
     add("PopQuantity", "Clear Quantities", &TForm1::PopQuantityClick);
@@ -400,6 +409,18 @@ void TForm1::BuildShortcuts() {
          [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportCopy")); });
     bind(QKeySequence(Qt::ALT | Qt::Key_W),
          [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportClose")); });
+    bind(QKeySequence(Qt::CTRL | Qt::Key_P),
+         [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportPrint")); });
+    bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+         [this] { return findChild<QAbstractButton*>(QStringLiteral("ReportSavePdf")); });
+    // Ctrl+Z undoes a clear command as the menu item does, and like the menu not under
+    // the About panel; a text field with typing of its own to undo keeps the key.
+    new UndoKeyPassage(*this, [this] { return undo_.Offered().has_value(); });
+    auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undo, &QShortcut::activated, this, [this] {
+        if (topPanel_->isEnabled() && undo_.Offered())
+            Guarded([this] { PopUndoClick(); });
+    });
     // The menu key itself stays the fields' own context menu.
     auto* menu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menu, &QShortcut::activated, this, [this] {
@@ -562,7 +583,49 @@ void TForm1::BuildReportViewer() {
     reportText_->setGeometry(reportPanel_->rect());
     reportTemp_ = new TextView(data_.reportTemp, QStringLiteral("ReportTemp"), reportPanel_);
     reportTemp_->hide();
+    BuildReportOutput();
     NameForScreenReaders(*reportPanel_);
+}
+
+// "Print..." and "Save as PDF...", beside "Copy To Clipboard" and "Close Report Window"
+// and in the context menu of the text. Built with the text when a report is first
+// shown: at start-up their icons would cost memory for a window that may never print.
+void TForm1::BuildReportOutput() {
+    struct Output {
+        const char* name;
+        const char* image;
+        QRect geometry;
+        QString caption;
+        const char* keys;
+        void (TForm1::*click)();
+    };
+    QList<QAction*> entries;
+    for (const Output& o : {Output{"ReportPrint",
+                                   "print",
+                                   {276, 6, 72, 23},
+                                   QStringLiteral("Print\u2026"),
+                                   "Ctrl+P",
+                                   &TForm1::ReportPrintClick},
+                            Output{"ReportSavePdf",
+                                   "pdf",
+                                   {354, 6, 114, 23},
+                                   QStringLiteral("Save as PDF\u2026"),
+                                   "Ctrl+Shift+S",
+                                   &TForm1::ReportSavePdfClick}}) {
+        auto* button = NewImageButton(QString::fromLatin1(o.name), QString::fromLatin1(o.image),
+                                      o.geometry, reportTopPanel_);
+        button->setText(o.caption);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->show();
+        connect(button, &QToolButton::clicked, this,
+                [this, click = o.click] { Guarded([this, click] { (this->*click)(); }); });
+        auto* entry =
+            new QAction(o.caption + QLatin1Char('\t') + QLatin1String(o.keys), reportText_);
+        connect(entry, &QAction::triggered, button, &QToolButton::click);
+        entries.append(entry);
+    }
+    ExtendContextMenu(*reportText_, entries);
+    NameForScreenReaders(*reportTopPanel_);
 }
 
 // --- Views ------------------------------------------------------------------------------
@@ -625,6 +688,7 @@ void TForm1::SetTitleChange() {
 
 void TForm1::TransferMonthClick(int month) {
     const SnapshotAfterCommand snapshot(*recovery_);
+    undo_.Forget();
     data_.ledger.Transfer(month);
     fileLabel_->setText(FromCp1252(data_.fileLabel));
 }
@@ -655,6 +719,16 @@ void TForm1::ReportCloseClick() {
     viewPanels_[static_cast<std::size_t>(View::Transfer)]->show();
 }
 
+void TForm1::ReportPrintClick() {
+    reportText_->Take();
+    PrintReport(*this, data_.reportText.Text(), data_.setTitle.Text());
+}
+
+void TForm1::ReportSavePdfClick() {
+    reportText_->Take();
+    SaveReportAsPdf(*this, data_.reportText.Text(), data_.setTitle.Text());
+}
+
 void TForm1::ReportCopyClick() {
     BuildReportViewer();
     reportText_->Take();
@@ -666,19 +740,29 @@ void TForm1::ReportCopyClick() {
 
 void TForm1::PopNameClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    ClearNames(data_.sheet);
+    undo_.Run(ClearCommand::Names);
 }
 void TForm1::PopPriceClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    ClearPrices(data_.sheet);
+    undo_.Run(ClearCommand::Prices);
 }
 void TForm1::PopQuantityClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    ClearQuantities(data_.sheet);
+    undo_.Run(ClearCommand::Quantities);
 }
 void TForm1::PopTransferClick() {
     const SnapshotAfterCommand snapshot(*recovery_);
-    ClearTransfer(data_.ledger, data_.dirLabel);
+    undo_.Run(ClearCommand::Transfer);
+}
+void TForm1::PopUndoClick() {
+    const SnapshotAfterCommand snapshot(*recovery_);
+    undo_.Undo();
+}
+
+void TForm1::ShowUndoItem() {
+    popUndo_->setText(FromCp1252(undo_.Caption()) + QStringLiteral("\tCtrl+Z"));
+    popUndo_->setVisible(undo_.Offered().has_value());
+    undoSeparator_->setVisible(undo_.Offered().has_value());
 }
 
 }  // namespace quilvern

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/accounts.h"
+#include "core/clear_undo.h"
 #include "core/crash_recovery.h"
 #include "core/views.h"
 #include "storage/form_events.h"
@@ -15,6 +16,7 @@
 class QLabel;
 class QLineEdit;
 class QComboBox;
+class QAction;
 class QMenu;
 class QToolButton;
 
@@ -65,11 +67,14 @@ class TForm1 : public QWidget {
     void YearReportClick();
     void ReportCopyClick();
     void ReportCloseClick();
+    void ReportPrintClick();
+    void ReportSavePdfClick();
 
     void PopNameClick();
     void PopPriceClick();
     void PopQuantityClick();
     void PopTransferClick();
+    void PopUndoClick();  // "Undo Clear ...", offered right after a clear command
 
     // The panel of a view, built when first needed.
     QWidget& ViewPanel(View view);
@@ -88,6 +93,7 @@ class TForm1 : public QWidget {
     void BuildSettingsView();
     void BuildNotesView();
     void BuildReportViewer();
+    void BuildReportOutput();
     void SyncReportButton(int month);
     void BuildView(View view);
     void ShowView(View view);
@@ -99,8 +105,10 @@ class TForm1 : public QWidget {
     const std::string& Notes();
     void RestoreShownWindow();
     void ShowRecoveryNotice(const std::exception& error);
+    void ShowUndoItem();
 
     Accounts data_;
+    ClearUndo undo_{data_.sheet, data_.ledger, data_.dirLabel};
     FormEvents events_;
     std::string programDirectory_;
     std::unique_ptr<QtWindowHost> host_;
@@ -126,6 +134,8 @@ class TForm1 : public QWidget {
     TextView* noteText_ = nullptr;
     QComboBox* currency_ = nullptr;
     QMenu* resetPopUp_ = nullptr;
+    QAction* popUndo_ = nullptr;
+    QAction* undoSeparator_ = nullptr;
     std::array<QToolButton*, kMonthCount> reportButtons_{};
 };
 

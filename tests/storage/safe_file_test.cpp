@@ -173,6 +173,69 @@ TEST(ReadWholeFile, Outcomes) {
     }
 }
 
+// Putting back a deleted file: created only where the name is free, never over what
+// took its place, and whatever the outcome no temporary file is left behind.
+TEST(CreateNewFile, CreatesOnlyWhereTheNameIsFree) {
+    const std::string bytes("REPORT\r\n\x80 \xA3 \0 end\r\n", 20);
+    struct Case {
+        const char* rule;
+        std::function<void(const TempDir& dir)> prepare;
+        CreateOutcome outcome;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"free_name_gets_the_bytes_exactly", [](const TempDir&) {}, CreateOutcome::Created},
+             {"file_there_is_kept", [](const TempDir& dir) { dir.Write("file", "newer"); },
+              CreateOutcome::NameTaken},
+             {"read_only_file_there_is_kept",
+              [](const TempDir& dir) {
+                  dir.Write("file", "newer");
+                  ::chmod(dir.File("file").c_str(), 0444);
+              },
+              CreateOutcome::NameTaken},
+             {"folder_there_is_kept",
+              [](const TempDir& dir) { fs::create_directory(dir.Path() / "file"); },
+              CreateOutcome::NameTaken},
+             {"dangling_link_there_is_kept_and_not_followed",
+              [](const TempDir& dir) {
+                  fs::create_symlink(dir.Path() / "target", dir.Path() / "file");
+              },
+              CreateOutcome::NameTaken}}) {
+        TempDir dir;
+        c.prepare(dir);
+        const auto before = Snapshot(dir.Path());
+
+        EXPECT_EQ(CreateNewFile(dir.File("file"), bytes), c.outcome) << c.rule;
+
+        if (c.outcome == CreateOutcome::Created) {
+            EXPECT_EQ(dir.Read("file"), bytes) << c.rule;
+            EXPECT_EQ(Snapshot(dir.Path()).size(), 1u) << c.rule << ": no temporary file left";
+        } else {
+            EXPECT_EQ(Snapshot(dir.Path()), before) << c.rule;
+        }
+    }
+}
+
+TEST(CreateNewFile, FolderWithoutNewFilesCreatesNothing) {
+    TempDir dir;
+    UnwritableDirectory locked(dir.Path());
+    if (!locked.Active())
+        GTEST_SKIP() << "cannot make a directory unwritable here";
+
+    EXPECT_EQ(CreateNewFile(dir.File("file"), "bytes"), CreateOutcome::CannotCreate);
+    EXPECT_TRUE(Snapshot(dir.Path()).empty());
+}
+
+TEST(CreateNewFile, FullDiskCreatesNothing) {
+    TempDir dir;
+    CreateOutcome outcome;
+    {
+        FileSizeLimit full(500);
+        outcome = CreateNewFile(dir.File("file"), std::string(800, 'n'));
+    }
+    EXPECT_EQ(outcome, CreateOutcome::WriteFailed);
+    EXPECT_TRUE(Snapshot(dir.Path()).empty()) << "neither the file nor a temporary one";
+}
+
 TEST(RemoveLeftoverTemporaries, RemovesOnlyTheWritersOwnNamesOfTheNamedFiles) {
     TempDir dir;
     for (const char* name :

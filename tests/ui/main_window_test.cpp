@@ -518,3 +518,102 @@ TEST_F(MainWindowTest, KeyboardReachesTheMonthButtonsThroughTheirBoxes) {
 
 }  // namespace
 }  // namespace quilvern
+
+namespace quilvern {
+namespace {
+
+class ClearUndoMenuTest : public MainWindowTest {
+  protected:
+    // The menu as the user opens it, then closed again: its entries as shown then.
+    QStringList MenuEntries() {
+        auto* menu = Find<QMenu>("ResetPopUp");
+        menu->popup(form->mapToGlobal(QPoint(240, 20)));
+        QStringList entries;
+        for (QAction* action : menu->actions()) {
+            if (action->isVisible())
+                entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        menu->hide();
+        return entries;
+    }
+    void Choose(const char* item) {
+        Find<QMenu>("ResetPopUp")->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    }
+    ProductLine& Line(int n) { return form->Data().sheet.lines[n - 1]; }
+};
+
+TEST_F(ClearUndoMenuTest, OfferedAtTheTopOfTheMenuRightAfterAClear) {
+    Start();
+    Line(1).quantity.SetValue(4);
+    Line(1).price.SetValue(2.5L);
+    const QStringList plain = MenuEntries();
+    EXPECT_EQ(plain.front(), QStringLiteral("Clear Names")) << "nothing to undo yet";
+
+    Choose("PopQuantity");
+    EXPECT_EQ(Edit("FinalTotal")->text(), "$0.00");
+    EXPECT_EQ(MenuEntries(),
+              QStringList({QStringLiteral("Undo Clear Quantities\tCtrl+Z"), QStringLiteral("-")}) +
+                  plain);
+
+    Choose("PopUndo");
+    EXPECT_EQ(Line(1).quantity.Text(), "4");
+    EXPECT_EQ(Edit("FinalTotal")->text(), "$10.00");
+    EXPECT_EQ(MenuEntries(), plain) << "one level only";
+}
+
+TEST_F(ClearUndoMenuTest, CtrlZOutsideATextFieldPutsBackTheReportFiles) {
+    const std::string march = "MARCH SALES\r\n\r\n\r\nMARCH TOTAL = $0.00\r\n";
+    dir.Write("Report03.txt", march);
+    Start();
+    Choose("PopTransfer");
+    ASSERT_FALSE(dir.Exists("Report03.txt"));
+    ASSERT_FALSE(Find("ReportMar")->isEnabled());
+
+    Find("TopPanel")->setFocus();
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+
+    EXPECT_EQ(dir.Read("Report03.txt"), march);
+    EXPECT_TRUE(Find("ReportMar")->isEnabled());
+}
+
+TEST_F(ClearUndoMenuTest, CtrlZInATextFieldUndoesItsTypingFirstAndThenTheClear) {
+    Start();
+    Line(1).price.SetValue(2.5L);
+    Choose("PopPrice");
+    TypeInto("P001Name", "x");  // a name is no price: the undo stays offered
+
+    QTest::keyClick(Edit("P001Name"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Line(1).name.Text(), "Product 1") << "the field's own undo";
+    EXPECT_EQ(Line(1).price.FormattedText(), "$0.00");
+
+    QTest::keyClick(Edit("P001Name"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Line(1).price.FormattedText(), "$2.50") << "nothing left in the field: the clear";
+}
+
+TEST_F(ClearUndoMenuTest, CtrlZInAFieldWithoutUndoOfItsOwnUndoesTheClear) {
+    Start();
+    Line(1).quantity.SetValue(4);
+    TypeInto("P002Quantity", "3");
+    Choose("PopQuantity");
+
+    QTest::keyClick(Edit("P002Quantity"), Qt::Key_Z, Qt::ControlModifier);
+
+    EXPECT_EQ(Line(1).quantity.Text(), "4");
+    EXPECT_EQ(Line(2).quantity.Text(), "3");
+}
+
+TEST_F(ClearUndoMenuTest, NotOfferedAfterATransfer) {
+    Start();
+    Line(1).quantity.SetValue(4);
+    Choose("PopName");
+    form->TransferClick();
+    QTest::mouseClick(Find("TransferJan"), Qt::LeftButton);
+
+    EXPECT_EQ(MenuEntries().front(), QStringLiteral("Clear Names"));
+    Find("TopPanel")->setFocus();
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Line(1).name.Text(), "");
+}
+
+}  // namespace
+}  // namespace quilvern

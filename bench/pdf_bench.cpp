@@ -1,0 +1,54 @@
+// "Save as PDF..." of a year report over twelve full months (fifty listed lines each):
+// laying out the pages, drawing them through Qt's PDF writer and writing the file.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <string>
+
+#include "bench/bench_folder.h"
+#include "core/accounts.h"
+#include "core/report_pages.h"
+#include "core/year_report.h"
+#include "ui/report_pdf.h"
+
+namespace quilvern {
+namespace {
+
+void YearReportText(Accounts& accounts, const std::string& dir) {
+    accounts.dirLabel = dir;
+    for (int n = 0; n < kLineCount; ++n) {
+        ProductLine& line = accounts.sheet.lines[n];
+        line.name.SetText("Product number " + std::to_string(n + 1));
+        line.price.SetValue(1.25L * (n + 1));
+        line.quantity.SetValue(n + 3);
+    }
+    for (int m = 1; m <= kMonthCount; ++m)
+        accounts.ledger.Transfer(m);
+    CompileYearReport(accounts);
+}
+
+void YearReportPdf(benchmark::State& state) {
+    bench::Folder folder("quilvern-bench-pdf");
+    Accounts accounts;
+    YearReportText(accounts, folder.WithSeparator());
+    const std::string path = folder.File("ReportYear.pdf");
+    for (auto _ : state) {
+        const auto pages = PaginateReport(accounts.reportText.Text(), "Quilvern", "1 May 2025");
+        WriteReportPdf(path, pages);
+    }
+    state.counters["pages"] =
+        static_cast<double>(PaginateReport(accounts.reportText.Text(), "", "").size());
+}
+BENCHMARK(YearReportPdf)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quilvern
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
