@@ -5,17 +5,17 @@
 #include <string>
 
 #include "bench/bench_folder.h"
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "core/year_report.h"
 
 namespace quilvern {
 namespace {
 
 // Every line named, priced and sold, so every report lists fifty lines.
-void FillSheet(Accounts& accounts, const std::string& dir) {
-    accounts.dirLabel = dir;
+void FillSheet(FormData& data, const std::string& dir) {
+    data.dirLabel = dir;
     for (int n = 0; n < kLineCount; ++n) {
-        ProductLine& line = accounts.sheet.lines[n];
+        ProductLine& line = data.sheet.lines[n];
         line.name.SetText("Product number " + std::to_string(n + 1));
         line.price.SetValue(1.25L * (n + 1));
         line.quantity.SetValue(n + 3);
@@ -24,11 +24,11 @@ void FillSheet(Accounts& accounts, const std::string& dir) {
 
 void MonthTransfer(benchmark::State& state) {
     bench::Folder folder("quilvern-bench-core");
-    Accounts accounts;
-    FillSheet(accounts, folder.WithSeparator());
+    FormData data;
+    FillSheet(data, folder.WithSeparator());
     int month = 0;
     for (auto _ : state) {
-        accounts.ledger.Transfer(month % kMonthCount + 1);
+        data.ledger.Transfer(month % kMonthCount + 1);
         ++month;
     }
 }
@@ -36,12 +36,12 @@ BENCHMARK(MonthTransfer)->Unit(benchmark::kMicrosecond);
 
 void YearReport(benchmark::State& state) {
     bench::Folder folder("quilvern-bench-core");
-    Accounts accounts;
-    FillSheet(accounts, folder.WithSeparator());
+    FormData data;
+    FillSheet(data, folder.WithSeparator());
     for (int m = 1; m <= kMonthCount; ++m)
-        accounts.ledger.Transfer(m);
+        data.ledger.Transfer(m);
     for (auto _ : state)
-        CompileYearReport(accounts);
+        CompileYearReport(data);
 }
 BENCHMARK(YearReport)->Unit(benchmark::kMicrosecond);
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench/bench_folder.h"
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "core/report_pages.h"
 #include "core/year_report.h"
 #include "ui/report_pdf.h"
@@ -14,30 +14,30 @@
 namespace quilvern {
 namespace {
 
-void YearReportText(Accounts& accounts, const std::string& dir) {
-    accounts.dirLabel = dir;
+void YearReportText(FormData& data, const std::string& dir) {
+    data.dirLabel = dir;
     for (int n = 0; n < kLineCount; ++n) {
-        ProductLine& line = accounts.sheet.lines[n];
+        ProductLine& line = data.sheet.lines[n];
         line.name.SetText("Product number " + std::to_string(n + 1));
         line.price.SetValue(1.25L * (n + 1));
         line.quantity.SetValue(n + 3);
     }
     for (int m = 1; m <= kMonthCount; ++m)
-        accounts.ledger.Transfer(m);
-    CompileYearReport(accounts);
+        data.ledger.Transfer(m);
+    CompileYearReport(data);
 }
 
 void YearReportPdf(benchmark::State& state) {
     bench::Folder folder("quilvern-bench-pdf");
-    Accounts accounts;
-    YearReportText(accounts, folder.WithSeparator());
+    FormData data;
+    YearReportText(data, folder.WithSeparator());
     const std::string path = folder.File("ReportYear.pdf");
     for (auto _ : state) {
-        const auto pages = PaginateReport(accounts.reportText.Text(), "Quilvern", "1 May 2025");
+        const auto pages = PaginateReport(data.reportText.Text(), "Quilvern", "1 May 2025");
         WriteReportPdf(path, pages);
     }
     state.counters["pages"] =
-        static_cast<double>(PaginateReport(accounts.reportText.Text(), "", "").size());
+        static_cast<double>(PaginateReport(data.reportText.Text(), "", "").size());
 }
 BENCHMARK(YearReportPdf)->Unit(benchmark::kMillisecond);
 

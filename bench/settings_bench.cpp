@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/bench_folder.h"
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "core/stored_components.h"
 #include "storage/settings_storages.h"
 #include "values/error.h"
@@ -42,9 +42,9 @@ class StillWindow : public WindowHost {
 // The window's data with its storages attached, as after construction.
 struct Program {
     Program(const bench::Folder& folder, const std::string& settingsFile) : storages(settingsFile) {
-        accounts.dirLabel = folder.WithSeparator();
-        events.onShow = [this] { accounts.RecomputeGrandTotal(); };
-        storages.AttachToWindow(events, StoredComponents(accounts), &window,
+        data.dirLabel = folder.WithSeparator();
+        events.onShow = [this] { data.RecomputeGrandTotal(); };
+        storages.AttachToWindow(events, StoredComponents(data), &window,
                                 [](const std::string& message) { throw Error(message); });
     }
     void Close() {
@@ -52,7 +52,7 @@ struct Program {
         events.onCloseQuery(canClose);
     }
 
-    Accounts accounts;
+    FormData data;
     StillWindow window;
     FormEvents events;
     SettingsStorages storages;
@@ -64,14 +64,14 @@ std::string FullSettingsFile(const bench::Folder& folder) {
     Program program(folder, path);
     program.events.onShow();
     for (int n = 0; n < kLineCount; ++n) {
-        ProductLine& line = program.accounts.sheet.lines[n];
+        ProductLine& line = program.data.sheet.lines[n];
         line.name.SetText("Product number " + std::to_string(n + 1));
         line.price.SetValue(1.25L * (n + 1));
         line.quantity.SetValue(n + 3);
     }
     for (int m = 1; m <= kMonthCount; ++m)
-        program.accounts.ledger.Transfer(m);
-    program.accounts.currency.SetText("Euro (\x80)");
+        program.data.ledger.Transfer(m);
+    program.data.currency.SetText("Euro (\x80)");
     program.Close();
     return path;
 }
@@ -108,7 +108,7 @@ void SaveAtCloseAfterAChange(benchmark::State& state) {
     program.events.onShow();
     int cents = 0;
     for (auto _ : state) {
-        program.accounts.sheet.lines[0].price.SetValue(1 + (++cents % 100) / 100.0L);
+        program.data.sheet.lines[0].price.SetValue(1 + (++cents % 100) / 100.0L);
         program.Close();
     }
 }

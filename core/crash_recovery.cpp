@@ -7,7 +7,7 @@
 #include <ctime>
 #include <string_view>
 
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "core/year_report.h"
 #include "storage/safe_file.h"
 #include "storage/text_files.h"

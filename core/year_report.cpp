@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "storage/text_files.h"
 
 namespace quilvern {
 
-void CompileYearReport(Accounts& accounts) {
-    TextArea& report = accounts.reportText;
-    TextArea& temp = accounts.reportTemp;
-    const std::string& dir = accounts.dirLabel;
+void CompileYearReport(FormData& data) {
+    TextArea& report = data.reportText;
+    TextArea& temp = data.reportTemp;
+    const std::string& dir = data.dirLabel;
 
     report.Clear();
     report.AddLine(kYearReportHeading);
@@ -28,12 +28,12 @@ void CompileYearReport(Accounts& accounts) {
         report.AddLine("");
         report.AddLine("");
     }
-    report.AddLine("FINAL TOTAL FOR YEAR = " + accounts.ledger.totalYear.FormattedText());
+    report.AddLine("FINAL TOTAL FOR YEAR = " + data.ledger.totalYear.FormattedText());
 
     report.WriteToFile(dir + std::string(kYearReportFile));
     report.WriteToFile(dir + std::string(kYearBackupFile));
-    if (accounts.ShowViewer)
-        accounts.ShowViewer();
+    if (data.ShowViewer)
+        data.ShowViewer();
     temp.Clear();
 }
 

@@ -6,7 +6,7 @@
 
 namespace quilvern {
 
-class Accounts;
+class FormData;
 
 inline constexpr std::string_view kYearReportHeading = "SALES REPORT FOR YEAR";
 inline constexpr std::string_view kYearReportFile = "ReportYear.txt";
@@ -14,6 +14,6 @@ inline constexpr std::string_view kYearBackupFile = "BackupYear.txt";
 
 // Throws Error when a month file cannot be read or a year file cannot be written; the
 // viewer is then not shown and the steps before keep their effect.
-void CompileYearReport(Accounts& accounts);
+void CompileYearReport(FormData& data);
 
 }  // namespace quilvern

@@ -44,7 +44,7 @@ void Click(quilvern::TForm1& form, const char* button) {
     QTest::mouseClick(form.findChild<QWidget*>(QString::fromLatin1(button)), Qt::LeftButton);
 }
 
-void FillExample(quilvern::Accounts& data) {
+void FillExample(quilvern::FormData& data) {
     struct Line {
         const char* name;
         long double price;

@@ -1,15 +1,16 @@
 #pragma once
-// The main window Form1: builds every control at its place, binds each to its model in
-// Accounts, switches the views and runs start-up and shutdown. Holds no rules of its
-// own about money, reports or files; those live in the models it shows.
+// The main window Form1: builds every control at its place and binds each to its model
+// in FormData, switches the views, and wires start-up, the close and the crash recovery
+// together. The rules about money, reports, files and snapshots live in the models and
+// units it wires; it holds none of its own.
 #include <QWidget>
 #include <array>
 #include <memory>
 #include <string>
 
-#include "core/accounts.h"
 #include "core/clear_undo.h"
 #include "core/crash_recovery.h"
+#include "core/form_data.h"
 #include "core/views.h"
 #include "storage/form_events.h"
 
@@ -43,7 +44,7 @@ class TForm1 : public QWidget {
     explicit TForm1(std::string programDirectory);
     ~TForm1() override;
 
-    Accounts& Data() { return data_; }
+    FormData& Data() { return data_; }
     // Wrapped by the settings storages; raised by show, close and destruction.
     FormEvents& Events() { return events_; }
 
@@ -107,7 +108,7 @@ class TForm1 : public QWidget {
     void ShowRecoveryNotice(const std::exception& error);
     void ShowUndoItem();
 
-    Accounts data_;
+    FormData data_;
     ClearUndo undo_{data_.sheet, data_.ledger, data_.dirLabel};
     FormEvents events_;
     std::string programDirectory_;

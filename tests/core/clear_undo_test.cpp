@@ -6,9 +6,9 @@
 #include <functional>
 #include <string>
 
-#include "accounts_fixture.h"
 #include "core/reset_commands.h"
 #include "core/year_report.h"
+#include "form_data_fixture.h"
 #include "support/file_faults.h"
 
 namespace quilvern::test {
@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ClearUndoTest : public AccountsTest {
+class ClearUndoTest : public FormDataTest {
   protected:
     // A sheet with sold, unsold, negative and oddly typed lines, three months with their
     // reports, the year report, and a month report dropped in by hand whose button the
@@ -29,22 +29,22 @@ class ClearUndoTest : public AccountsTest {
         Line(7).quantity.SetText(" 012");
         Line(8).name.SetText("Caf\xE9 \x80 \xA3");
         for (int m : {1, 3, 12})
-            accounts.ledger.Transfer(m);
-        CompileYearReport(accounts);
+            data.ledger.Transfer(m);
+        CompileYearReport(data);
         dir.Write("Report05.txt", "MAY by hand\n\x80\xA3 no final break");
     }
     std::string Undone() {
         return ErrorMessage([this] { undo.Undo(); });
     }
 
-    ClearUndo undo{accounts.sheet, accounts.ledger, accounts.dirLabel};
+    ClearUndo undo{data.sheet, data.ledger, data.dirLabel};
 };
 
 struct ClearCase {
     const char* rule;
     ClearCommand command;
     const char* caption;
-    void (*plain)(Accounts& accounts);  // the command as it runs without undo
+    void (*plain)(FormData& data);  // the command as it runs without undo
 };
 
 class EachClear : public ClearUndoTest, public ::testing::WithParamInterface<ClearCase> {};
@@ -65,7 +65,7 @@ TEST_P(EachClear, UndoPutsBackSheetLedgerButtonsAndFilesExactly) {
     EXPECT_EQ(Snapshot(dir.Path()), files) << "every file byte for byte, nothing else";
     EXPECT_FALSE(undo.Offered()) << "one level only";
 
-    GetParam().plain(accounts);
+    GetParam().plain(data);
     EXPECT_EQ(Fields(), clearedFields) << "the command acts as it does without undo";
     EXPECT_EQ(Snapshot(dir.Path()), clearedFiles);
 }
@@ -73,13 +73,13 @@ TEST_P(EachClear, UndoPutsBackSheetLedgerButtonsAndFilesExactly) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, EachClear,
     ::testing::Values(ClearCase{"names", ClearCommand::Names, "Undo Clear Names",
-                                [](Accounts& a) { ClearNames(a.sheet); }},
+                                [](FormData& a) { ClearNames(a.sheet); }},
                       ClearCase{"prices", ClearCommand::Prices, "Undo Clear Prices",
-                                [](Accounts& a) { ClearPrices(a.sheet); }},
+                                [](FormData& a) { ClearPrices(a.sheet); }},
                       ClearCase{"quantities", ClearCommand::Quantities, "Undo Clear Quantities",
-                                [](Accounts& a) { ClearQuantities(a.sheet); }},
+                                [](FormData& a) { ClearQuantities(a.sheet); }},
                       ClearCase{"transfer", ClearCommand::Transfer, "Undo Clear Transfer",
-                                [](Accounts& a) { ClearTransfer(a.ledger, a.dirLabel); }}),
+                                [](FormData& a) { ClearTransfer(a.ledger, a.dirLabel); }}),
     [](const auto& info) { return std::string(info.param.rule); });
 
 TEST_F(ClearUndoTest, TotalsFollowThePutBackValues) {
@@ -92,7 +92,7 @@ TEST_F(ClearUndoTest, TotalsFollowThePutBackValues) {
 
     EXPECT_EQ(Line(1).total.FormattedText(), "$12.50");  // 2.50 x 5
     // 12.50 + 1.25 x 2 - 3 x 1 = 12.00
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$12.00");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$12.00");
 }
 
 TEST_F(ClearUndoTest, WhatEndsTheChance) {
@@ -109,7 +109,7 @@ TEST_F(ClearUndoTest, WhatEndsTheChance) {
               [this] { Line(3).name.SetText(""); }, true},
              {"a_transfer_ends_it",
               [this] {
-                  accounts.ledger.Transfer(2);
+                  data.ledger.Transfer(2);
                   undo.Forget();
               },
               false},

@@ -36,8 +36,8 @@ struct ProgramRun {
     explicit ProgramRun(const TempDir& programDir, const std::string& settingsFile)
         : program(programDir, settingsFile),
           recovery(program.storages, settingsFile, alarm,
-                   [this] { return program.accounts.noteText.Text(); }) {
-        recovery.Watch(StoredComponents(program.accounts));
+                   [this] { return program.data.noteText.Text(); }) {
+        recovery.Watch(StoredComponents(program.data));
         recovery.OnFailure = [this](const std::exception& error) {
             failures.push_back(error.what());
         };
@@ -45,7 +45,7 @@ struct ProgramRun {
         if (recovery.HasSnapshot()) {
             const std::string notes = recovery.RestoreSnapshot();
             program.FormCreate();
-            program.accounts.noteText.SetText(notes);
+            program.data.noteText.SetText(notes);
         } else {
             program.Show();
         }
@@ -135,17 +135,17 @@ TEST_F(CrashRecoveryTest, EverythingComesBackAfterACrash) {
     {
         auto run = Start();
         run->Line(1).name.SetText("Blue mug");
-        run->program.accounts.noteText.SetText("typed\r\nbefore");
+        run->program.data.noteText.SetText("typed\r\nbefore");
         TypeAndWait(*run, 1, 4.5L);
-        run->program.accounts.ledger.Transfer(3);
+        run->program.data.ledger.Transfer(3);
         run->recovery.WriteNow();
     }  // killed: no close
     auto run = Start();
     EXPECT_EQ(run->Line(1).name.Text(), "Blue mug");
     EXPECT_EQ(run->Line(1).total.FormattedText(), "$9.00");
-    EXPECT_EQ(run->program.accounts.ledger.months[2].total.FormattedText(), "$9.00");
-    EXPECT_EQ(run->program.accounts.ledger.totalYear.FormattedText(), "$9.00");
-    EXPECT_EQ(run->program.accounts.noteText.Text(), "typed\r\nbefore");
+    EXPECT_EQ(run->program.data.ledger.months[2].total.FormattedText(), "$9.00");
+    EXPECT_EQ(run->program.data.ledger.totalYear.FormattedText(), "$9.00");
+    EXPECT_EQ(run->program.data.noteText.Text(), "typed\r\nbefore");
     EXPECT_FALSE(settingsDir.Exists("Quilvern.ini")) << "the settings file is written at close";
 }
 
@@ -181,13 +181,13 @@ TEST_F(CrashRecoveryTest, ASettingsFileChangedSinceTheSnapshotWinsAndTheSnapshot
     settingsDir.Write("Quilvern.ini", "[Settings]\r\nSetTitle_Text=Before\r\n");
     {
         auto run = Start();
-        run->program.accounts.setTitle.SetText("Typed after");
+        run->program.data.setTitle.SetText("Typed after");
         run->recovery.WriteNow();
     }
     // The user copies a backup back, as the README tells them to.
     settingsDir.Write("Quilvern.ini", "[Settings]\r\nSetTitle_Text=From the backup\r\n");
     auto run = Start();
-    EXPECT_EQ(run->program.accounts.setTitle.Text(), "From the backup");
+    EXPECT_EQ(run->program.data.setTitle.Text(), "From the backup");
     EXPECT_EQ(SetAside(),
               (std::vector<std::string>{"Quilvern.ini.notes.recovery", "Quilvern.ini.recovery"}));
 }
@@ -195,14 +195,14 @@ TEST_F(CrashRecoveryTest, ASettingsFileChangedSinceTheSnapshotWinsAndTheSnapshot
 TEST_F(CrashRecoveryTest, NotesFromAnotherSnapshotAreRefused) {
     {
         auto run = Start();
-        run->program.accounts.setTitle.SetText("Typed");
-        run->program.accounts.noteText.SetText("the notes of this snapshot");
+        run->program.data.setTitle.SetText("Typed");
+        run->program.data.noteText.SetText("the notes of this snapshot");
         run->recovery.WriteNow();
     }
     settingsDir.Write("Quilvern.ini.notes.recovery", "notes of an older snapshot");
     auto run = Start();
-    EXPECT_EQ(run->program.accounts.setTitle.Text(), "Quilvern");
-    EXPECT_EQ(run->program.accounts.noteText.Text(), "");
+    EXPECT_EQ(run->program.data.setTitle.Text(), "Quilvern");
+    EXPECT_EQ(run->program.data.noteText.Text(), "");
     EXPECT_EQ(SetAside().size(), 2u);
 }
 

@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "accounts_fixture.h"
+#include "form_data_fixture.h"
 
 namespace quilvern::test {
 namespace {
@@ -10,10 +10,10 @@ constexpr const char* kDollar = "$,0.00;-$,0.00";
 constexpr const char* kPound = "\xA3,0.00;-\xA3,0.00";
 constexpr const char* kEuro = "\x80,0.00;-\x80,0.00";
 
-class CurrencyFormatTest : public AccountsTest {
+class CurrencyFormatTest : public FormDataTest {
   protected:
     // The 114 money fields by name, listed here on their own so that a field the
-    // accounts forget, or set out of order, shows up.
+    // form's data forget, or set out of order, shows up.
     std::vector<std::pair<std::string, MoneyField*>> MoneyFields() {
         std::vector<std::pair<std::string, MoneyField*>> fields;
         for (int n = 1; n <= kLineCount; ++n) {
@@ -22,11 +22,11 @@ class CurrencyFormatTest : public AccountsTest {
         for (int n = 1; n <= kLineCount; ++n) {
             fields.emplace_back("Total " + std::to_string(n), &Line(n).total);
         }
-        fields.emplace_back("FinalTotal", &accounts.sheet.finalTotal);
+        fields.emplace_back("FinalTotal", &data.sheet.finalTotal);
         for (int m = 1; m <= kMonthCount; ++m) {
             fields.emplace_back(std::string(kMonths[m - 1].name), &Month(m).total);
         }
-        fields.emplace_back("TotalYear", &accounts.ledger.totalYear);
+        fields.emplace_back("TotalYear", &data.ledger.totalYear);
         return fields;
     }
     void ExpectEveryPattern(const std::string& pattern) {
@@ -39,12 +39,12 @@ class CurrencyFormatTest : public AccountsTest {
 TEST_F(CurrencyFormatTest, PoundsThenEuroLeavesAll114InEuroWithValuesUnchanged) {
     ASSERT_EQ(MoneyFields().size(), 114u);
     Sell(1, "Tea", 2.5L, 4);
-    accounts.ledger.Transfer(9);
+    data.ledger.Transfer(9);
     const auto before = Fields();
 
-    accounts.currency.SetText("Pounds (\xA3)");
+    data.currency.SetText("Pounds (\xA3)");
     ExpectEveryPattern(kPound);
-    accounts.currency.SetText("Euro (\x80)");
+    data.currency.SetText("Euro (\x80)");
     ExpectEveryPattern(kEuro);
 
     auto after = Fields();
@@ -65,13 +65,13 @@ TEST_F(CurrencyFormatTest, PatternsAreSetInFieldOrder) {
     for (auto& [name, field] : MoneyFields())
         order.push_back(name);
 
-    accounts.currency.SetText("Euro (\x80)");
+    data.currency.SetText("Euro (\x80)");
 
     EXPECT_EQ(repainted, order);
 }
 
 TEST_F(CurrencyFormatTest, OnlyTheExactWholeNameChangesThePatterns) {
-    accounts.currency.SetText("Pounds (\xA3)");
+    data.currency.SetText("Pounds (\xA3)");
     const char* texts[] = {
         "Euro",         // the beginning of a name
         "euro (\x80)",  // other letter case
@@ -84,15 +84,15 @@ TEST_F(CurrencyFormatTest, OnlyTheExactWholeNameChangesThePatterns) {
     };
     for (const char* text : texts) {
         SCOPED_TRACE(text);
-        accounts.currency.SetText(text);
+        data.currency.SetText(text);
         ExpectEveryPattern(kPound);
     }
-    accounts.currency.SetText("Euro (\x80)");
+    data.currency.SetText("Euro (\x80)");
     ExpectEveryPattern(kEuro);
 }
 
 TEST_F(CurrencyFormatTest, RegionalSeparatorsReachAll114Fields) {
-    accounts.SetSeparators({.decimal = ',', .thousands = '.'});
+    data.SetSeparators({.decimal = ',', .thousands = '.'});
     for (auto& [name, field] : MoneyFields()) {
         EXPECT_EQ(field->FormattedText(), "$0,00") << name;
     }
@@ -100,21 +100,21 @@ TEST_F(CurrencyFormatTest, RegionalSeparatorsReachAll114Fields) {
 
 TEST_F(CurrencyFormatTest, RestoredTextNamingNoCurrencyKeepsTheDesignedDollar) {
     // The settings file restores the selector's text before the start-up applies it.
-    accounts.currency.SetText("Yen (\xA5)");
+    data.currency.SetText("Yen (\xA5)");
 
-    accounts.ApplyCurrencyFormat();
+    data.ApplyCurrencyFormat();
 
     ExpectEveryPattern(kDollar);
 }
 
 TEST_F(CurrencyFormatTest, StartUpAppliesTheSelectorsChoiceToEveryField) {
-    accounts.currency.SetText("Pounds (\xA3)");
-    accounts.ForEachMoneyField([](MoneyField& field) { field.SetDisplayFormat(kDollar); });
+    data.currency.SetText("Pounds (\xA3)");
+    data.ForEachMoneyField([](MoneyField& field) { field.SetDisplayFormat(kDollar); });
 
-    accounts.ApplyCurrencyFormat();
+    data.ApplyCurrencyFormat();
 
     ExpectEveryPattern(kPound);
-    EXPECT_EQ(accounts.ledger.totalYear.FormattedText(),
+    EXPECT_EQ(data.ledger.totalYear.FormattedText(),
               "\xA3"
               "0.00");
 }

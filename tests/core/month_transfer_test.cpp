@@ -1,12 +1,12 @@
 #include <ostream>
 #include <string>
 
-#include "accounts_fixture.h"
+#include "form_data_fixture.h"
 
 namespace quilvern::test {
 namespace {
 
-using MonthTransferTest = AccountsTest;
+using MonthTransferTest = FormDataTest;
 
 const std::string kMarchTea =
     "MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\nMARCH TOTAL = $10.00\r\n";
@@ -15,12 +15,12 @@ TEST_F(MonthTransferTest, MarchReportIsWrittenByteForByteToReportAndBackup) {
     Sell(1, "Tea", 2.5L, 4);
     auto sheetBefore = Fields();
 
-    accounts.ledger.Transfer(3);
+    data.ledger.Transfer(3);
 
-    EXPECT_EQ(accounts.reportText.Text(), kMarchTea);
+    EXPECT_EQ(data.reportText.Text(), kMarchTea);
     EXPECT_EQ(dir.Read("Report03.txt"), kMarchTea);
     EXPECT_EQ(dir.Read("Backup03.txt"), kMarchTea);
-    EXPECT_EQ(accounts.fileLabel, Path("Backup03.txt"));
+    EXPECT_EQ(data.fileLabel, Path("Backup03.txt"));
     EXPECT_EQ(viewerShown, 0);
 
     auto expected = sheetBefore;
@@ -57,7 +57,7 @@ TEST_F(MonthTransferTest, EveryMonthWritesItsOwnFourLineReportWhenNothingWasSold
     Line(2).price.SetValue(3);  // priced but not sold
     for (const MonthLiterals& month : months) {
         SCOPED_TRACE(month.header);
-        accounts.ledger.Transfer(month.month);
+        data.ledger.Transfer(month.month);
         const std::string report =
             std::string(month.header) + "\r\n\r\n\r\n" + month.totalLine + "\r\n";
         EXPECT_EQ(dir.Read(month.reportFile), report);
@@ -72,9 +72,9 @@ TEST_F(MonthTransferTest, ListingKeepsLineOrderEmptyNamesAndQuantityTextAsTyped)
     Sell(12, "Jam", 1.5L, 0);
     Line(12).quantity.SetText("007");
 
-    accounts.ledger.Transfer(1);
+    data.ledger.Transfer(1);
 
-    EXPECT_EQ(accounts.reportText.Text(),
+    EXPECT_EQ(data.reportText.Text(),
               "JANUARY SALES\r\n\r\n"
               " @ $2.00 x 1 = $2.00\r\n"
               "Jam @ $1.50 x 007 = $10.50\r\n"
@@ -87,24 +87,24 @@ TEST_F(MonthTransferTest, NegativeQuantityIsLeftOutOfListingButCountsInTotal) {
     Sell(2, "Refund", 3, 0);
     Line(2).quantity.StepDown();
 
-    accounts.ledger.Transfer(8);
+    data.ledger.Transfer(8);
 
-    EXPECT_EQ(accounts.reportText.Text(),
+    EXPECT_EQ(data.reportText.Text(),
               "AUGUST SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\nAUGUST TOTAL = $7.00\r\n");
 }
 
 TEST_F(MonthTransferTest, SecondTransferOverwritesMonthAndMovesYearByTheDifference) {
     Sell(1, "Tea", 2.5L, 4);
-    accounts.ledger.Transfer(1);
-    accounts.ledger.Transfer(3);
-    ASSERT_EQ(accounts.ledger.totalYear.FormattedText(), "$20.00");
+    data.ledger.Transfer(1);
+    data.ledger.Transfer(3);
+    ASSERT_EQ(data.ledger.totalYear.FormattedText(), "$20.00");
     const std::string january = dir.Read("Report01.txt");
 
     Line(1).quantity.SetValue(10);
-    accounts.ledger.Transfer(3);
+    data.ledger.Transfer(3);
 
     EXPECT_EQ(Month(3).total.FormattedText(), "$25.00");
-    EXPECT_EQ(accounts.ledger.totalYear.FormattedText(), "$35.00");
+    EXPECT_EQ(data.ledger.totalYear.FormattedText(), "$35.00");
     EXPECT_EQ(Month(1).total.FormattedText(), "$10.00");
     EXPECT_EQ(dir.Read("Report01.txt"), january);
     const std::string march =
@@ -119,13 +119,13 @@ TEST_F(MonthTransferTest, SecondTransferOverwritesMonthAndMovesYearByTheDifferen
 
 TEST_F(MonthTransferTest, YearTotalIsTheSumOfMonthsIncludingOnesNeverTransferred) {
     Sell(1, "Tea", 1.1L, 1);
-    accounts.ledger.Transfer(2);
+    data.ledger.Transfer(2);
     Line(1).price.SetValue(2.2L);
-    accounts.ledger.Transfer(11);
+    data.ledger.Transfer(11);
     Line(1).price.SetValue(-0.3L);
-    accounts.ledger.Transfer(7);
+    data.ledger.Transfer(7);
 
-    EXPECT_EQ(accounts.ledger.totalYear.FormattedText(), "$3.00");
+    EXPECT_EQ(data.ledger.totalYear.FormattedText(), "$3.00");
 }
 
 struct CurrencyReportCase {
@@ -137,16 +137,16 @@ void PrintTo(const CurrencyReportCase& c, std::ostream* os) {
     *os << c.rule;
 }
 
-class CurrencyReportTest : public AccountsTest,
+class CurrencyReportTest : public FormDataTest,
                            public ::testing::WithParamInterface<CurrencyReportCase> {};
 
 TEST_P(CurrencyReportTest, MoneyTextsCarryTheSignChosenAtTransfer) {
-    accounts.currency.SetText(GetParam().currency);
+    data.currency.SetText(GetParam().currency);
     Sell(1, "Tea", 2.5L, 4);
     Sell(2, "Refund", 1244.5L, 0);
     Line(2).quantity.StepDown();
 
-    accounts.ledger.Transfer(3);
+    data.ledger.Transfer(3);
 
     EXPECT_EQ(dir.Read("Report03.txt"), GetParam().report);
     EXPECT_EQ(dir.Read("Backup03.txt"), GetParam().report);
@@ -171,9 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MonthTransferTest, LaterCurrencyChangeLeavesSavedReportAlone) {
     Sell(1, "Tea", 2.5L, 4);
-    accounts.ledger.Transfer(3);
+    data.ledger.Transfer(3);
 
-    accounts.currency.SetText("Euro (\x80)");
+    data.currency.SetText("Euro (\x80)");
 
     EXPECT_EQ(dir.Read("Report03.txt"), kMarchTea);
     EXPECT_EQ(Month(3).total.FormattedText(),
@@ -184,8 +184,8 @@ TEST_F(MonthTransferTest, LaterCurrencyChangeLeavesSavedReportAlone) {
 TEST_F(MonthTransferTest, ReportFlagTellsItsViewOnceWhenItBecomesEnabled) {
     int changes = 0;
     Month(5).report.OnChange.Add([&] { ++changes; });
-    accounts.ledger.Transfer(5);
-    accounts.ledger.Transfer(5);
+    data.ledger.Transfer(5);
+    data.ledger.Transfer(5);
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(Month(5).report.Enabled());
 }
@@ -201,7 +201,7 @@ void PrintTo(const BlockedFileCase& c, std::ostream* os) {
     *os << c.rule;
 }
 
-class BlockedTransferTest : public AccountsTest,
+class BlockedTransferTest : public FormDataTest,
                             public ::testing::WithParamInterface<BlockedFileCase> {};
 
 TEST_P(BlockedTransferTest, StopsAtTheBlockedFileKeepingEarlierSteps) {
@@ -212,13 +212,13 @@ TEST_P(BlockedTransferTest, StopsAtTheBlockedFileKeepingEarlierSteps) {
         dir.Write("Backup03.txt", "previous backup");
     Sell(1, "Tea", 2.5L, 4);
 
-    EXPECT_EQ(ErrorMessage([&] { accounts.ledger.Transfer(3); }),
+    EXPECT_EQ(ErrorMessage([&] { data.ledger.Transfer(3); }),
               "Cannot create file " + Path(blocked));
 
     EXPECT_EQ(Month(3).total.FormattedText(), "$10.00");
-    EXPECT_EQ(accounts.ledger.totalYear.FormattedText(), "$10.00");
-    EXPECT_EQ(accounts.reportText.Text(), kMarchTea);
-    EXPECT_EQ(accounts.fileLabel, Path(blocked));
+    EXPECT_EQ(data.ledger.totalYear.FormattedText(), "$10.00");
+    EXPECT_EQ(data.reportText.Text(), kMarchTea);
+    EXPECT_EQ(data.fileLabel, Path(blocked));
     EXPECT_FALSE(Month(3).report.Enabled());
     if (c.block == Block::ReadOnlyFile) {
         EXPECT_EQ(dir.Read(blocked), "old text");
@@ -239,9 +239,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.rule); });
 
 TEST_F(MonthTransferTest, FailedTransferKeepsAnEnabledButtonEnabled) {
-    accounts.ledger.Transfer(4);
+    data.ledger.Transfer(4);
     BlockFile("Backup04.txt", Block::ReadOnlyFile);
-    EXPECT_NE(ErrorMessage([&] { accounts.ledger.Transfer(4); }), "no error");
+    EXPECT_NE(ErrorMessage([&] { data.ledger.Transfer(4); }), "no error");
     EXPECT_TRUE(Month(4).report.Enabled());
 }
 
@@ -249,10 +249,10 @@ TEST_F(MonthTransferTest, FailedTransferKeepsAnEnabledButtonEnabled) {
 // changes anything, so no month shows a total its report does not hold.
 TEST_F(MonthTransferTest, TransferThatWouldOverflowTheYearIsRefused) {
     Sell(1, "Gold", 1E4931L, 9);
-    accounts.ledger.Transfer(1);
+    data.ledger.Transfer(1);
     const auto before = Everything();
 
-    EXPECT_EQ(ErrorMessage([&] { accounts.ledger.Transfer(2); }), "The total would be too large");
+    EXPECT_EQ(ErrorMessage([&] { data.ledger.Transfer(2); }), "The total would be too large");
 
     EXPECT_EQ(Everything(), before);
     EXPECT_FALSE(dir.Exists("Report02.txt"));

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "core/stored_components.h"
 #include "storage/settings_storages.h"
 #include "support/fake_window_host.h"
@@ -17,16 +17,16 @@ namespace quilvern::test {
 // and the destruction retries.
 struct Program {
     Program(const TempDir& programDir, const std::string& settingsFile) : storages(settingsFile) {
-        accounts.dirLabel = programDir.WithSeparator();
+        data.dirLabel = programDir.WithSeparator();
         events.onShow = [this] { FormCreate(); };
-        storages.AttachToWindow(events, StoredComponents(accounts), &host,
+        storages.AttachToWindow(events, StoredComponents(data), &host,
                                 [this](const std::string& message) { reports.push_back(message); });
         FormCreate();
     }
     // What of FormCreate the stored values feed.
     void FormCreate() {
-        accounts.RecomputeGrandTotal();
-        accounts.ApplyCurrencyFormat();
+        data.RecomputeGrandTotal();
+        data.ApplyCurrencyFormat();
     }
     void Show() {
         events.onShow();
@@ -37,11 +37,11 @@ struct Program {
         events.onCloseQuery(canClose);
         events.onDestroy();
     }
-    ProductLine& Line(int n) { return accounts.sheet.lines.at(n - 1); }
+    ProductLine& Line(int n) { return data.sheet.lines.at(n - 1); }
     // Every stored value as the file would get it.
     std::vector<std::string> StoredTexts() {
         std::vector<std::string> texts;
-        for (const StoredComponent& component : StoredComponents(accounts)) {
+        for (const StoredComponent& component : StoredComponents(data)) {
             for (const char* name : {"Text", "Value"}) {
                 if (const auto property = FindStoredProperty(component, name)) {
                     texts.push_back(StoredKey(component, *property) + "=" +
@@ -52,7 +52,7 @@ struct Program {
         return texts;
     }
 
-    Accounts accounts;
+    FormData data;
     FakeWindowHost host;
     FormEvents events;
     std::vector<std::string> reports;

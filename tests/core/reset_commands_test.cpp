@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "accounts_fixture.h"
 #include "core/year_report.h"
+#include "form_data_fixture.h"
 
 namespace quilvern::test {
 namespace {
 
-class ResetCommandsTest : public AccountsTest {
+class ResetCommandsTest : public FormDataTest {
   protected:
     // A sheet with a sold line on each page edge, a negative line and an unsold price.
     void FillSheet() {
@@ -30,11 +30,11 @@ TEST_F(ResetCommandsTest, ClearNamesEmptiesEveryNameAndLeavesEveryTotal) {
     for (int n = 1; n <= kLineCount; ++n)
         expected[Key(n, "Name")] = "";
 
-    ClearNames(accounts.sheet);
+    ClearNames(data.sheet);
 
     EXPECT_EQ(Fields(), expected);
-    accounts.ledger.Transfer(2);
-    EXPECT_EQ(accounts.reportText.Text(),
+    data.ledger.Transfer(2);
+    EXPECT_EQ(data.reportText.Text(),
               "FEBRUARY SALES\r\n\r\n @ $2.50 x 4 = $10.00\r\n @ $1.25 x 2 = $2.50\r\n"
               "\r\nFEBRUARY TOTAL = $9.50\r\n");
 }
@@ -48,7 +48,7 @@ TEST_F(ResetCommandsTest, ClearPricesZeroesPricesAndTotalsAndKeepsQuantities) {
     }
     expected["FinalTotal"] = " | $0.00 | $,0.00;-$,0.00";
 
-    ClearPrices(accounts.sheet);
+    ClearPrices(data.sheet);
 
     EXPECT_EQ(Fields(), expected);
 }
@@ -62,7 +62,7 @@ TEST_F(ResetCommandsTest, ClearQuantitiesWritesZeroIntoEveryQuantityAndZeroesTot
     }
     expected["FinalTotal"] = " | $0.00 | $,0.00;-$,0.00";
 
-    ClearQuantities(accounts.sheet);
+    ClearQuantities(data.sheet);
 
     EXPECT_EQ(Fields(), expected);
 }
@@ -71,11 +71,11 @@ TEST_F(ResetCommandsTest, ClearPricesOnZeroPricesChangesNothing) {
     Line(7).quantity.SetValue(5);
     const auto before = Fields();
     int changes = 0;
-    for (ProductLine& line : accounts.sheet.lines) {
+    for (ProductLine& line : data.sheet.lines) {
         line.price.OnChange.Add([&changes] { ++changes; });
     }
 
-    ClearPrices(accounts.sheet);
+    ClearPrices(data.sheet);
 
     EXPECT_EQ(Fields(), before);
     EXPECT_EQ(changes, 0);
@@ -86,8 +86,8 @@ class ClearTransferTest : public ResetCommandsTest {
     void TransferSome() {
         FillSheet();
         for (int m : {1, 3, 12})
-            accounts.ledger.Transfer(m);
-        CompileYearReport(accounts);
+            data.ledger.Transfer(m);
+        CompileYearReport(data);
     }
 };
 
@@ -95,7 +95,7 @@ TEST_F(ClearTransferTest, StartsANewYearAndKeepsTheBackups) {
     TransferSome();
     const std::string backup = dir.Read("Backup03.txt");
     const std::string yearBackup = dir.Read("BackupYear.txt");
-    const std::string viewerText = accounts.reportText.Text();
+    const std::string viewerText = data.reportText.Text();
     auto expected = Fields();
     for (int m = 1; m <= kMonthCount; ++m) {
         expected["Total" + std::string(kMonths[m - 1].name)] = " | $0.00 | $,0.00;-$,0.00";
@@ -103,7 +103,7 @@ TEST_F(ClearTransferTest, StartsANewYearAndKeepsTheBackups) {
     }
     expected["TotalYear"] = " | $0.00 | $,0.00;-$,0.00";
 
-    ClearTransfer(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(data.ledger, data.dirLabel);
 
     EXPECT_EQ(Fields(), expected);
     for (const char* gone : {"Report01.txt", "Report03.txt", "Report12.txt", "ReportYear.txt"}) {
@@ -113,7 +113,7 @@ TEST_F(ClearTransferTest, StartsANewYearAndKeepsTheBackups) {
     EXPECT_TRUE(dir.Exists("Backup01.txt"));
     EXPECT_TRUE(dir.Exists("Backup12.txt"));
     EXPECT_EQ(dir.Read("BackupYear.txt"), yearBackup);
-    EXPECT_EQ(accounts.reportText.Text(), viewerText);
+    EXPECT_EQ(data.reportText.Text(), viewerText);
 }
 
 TEST_F(ClearTransferTest, ZeroesAllMonthsBeforeDisablingButtonsInCalendarOrder) {
@@ -122,11 +122,11 @@ TEST_F(ClearTransferTest, ZeroesAllMonthsBeforeDisablingButtonsInCalendarOrder) 
     for (int m = 1; m <= kMonthCount; ++m) {
         Month(m).report.OnChange.Add([this, m, &disabled] {
             disabled.push_back(std::string(kMonths[m - 1].name) + " with year total " +
-                               accounts.ledger.totalYear.FormattedText());
+                               data.ledger.totalYear.FormattedText());
         });
     }
 
-    ClearTransfer(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(data.ledger, data.dirLabel);
 
     EXPECT_EQ(disabled, (std::vector<std::string>{"January with year total $0.00",
                                                   "March with year total $0.00",
@@ -137,22 +137,22 @@ TEST_F(ClearTransferTest, WithoutReportFilesDeletesNothingElse) {
     dir.Write("Notes.txt", "keep");
     dir.Write("Backup05.txt", "keep");
 
-    ClearTransfer(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(data.ledger, data.dirLabel);
 
     EXPECT_EQ(dir.Read("Notes.txt"), "keep");
     EXPECT_EQ(dir.Read("Backup05.txt"), "keep");
-    EXPECT_EQ(accounts.ledger.totalYear.FormattedText(), "$0.00");
+    EXPECT_EQ(data.ledger.totalYear.FormattedText(), "$0.00");
 }
 
 TEST_F(ClearTransferTest, ReportFileThatCannotBeDeletedStaysAndComesBackAtStartUp) {
-    accounts.ledger.Transfer(6);
+    data.ledger.Transfer(6);
     std::filesystem::permissions(dir.Path() / "Report06.txt", std::filesystem::perms::owner_read);
 
-    ClearTransfer(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(data.ledger, data.dirLabel);
 
     EXPECT_TRUE(dir.Exists("Report06.txt"));
     EXPECT_FALSE(Month(6).report.Enabled());
-    accounts.EnableExistingReports();
+    data.EnableExistingReports();
     EXPECT_TRUE(Month(6).report.Enabled());
 }
 

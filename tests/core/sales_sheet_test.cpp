@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "accounts_fixture.h"
+#include "form_data_fixture.h"
 
 namespace quilvern::test {
 namespace {
 
-using SalesSheetTest = AccountsTest;
+using SalesSheetTest = FormDataTest;
 
 TEST_F(SalesSheetTest, FreshSheetHasDefaultNamesAndZeroEverywhere) {
     for (int n = 1; n <= kLineCount; ++n) {
@@ -22,8 +22,8 @@ TEST_F(SalesSheetTest, FreshSheetHasDefaultNamesAndZeroEverywhere) {
         EXPECT_TRUE(Line(n).price.FormatOnEditing);
         EXPECT_TRUE(Line(n).total.FormatOnEditing);
     }
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$0.00");
-    EXPECT_TRUE(accounts.sheet.finalTotal.ReadOnly);
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$0.00");
+    EXPECT_TRUE(data.sheet.finalTotal.ReadOnly);
 }
 
 // Each way of entering line 17 ends at price 12.5 and quantity 3.
@@ -58,19 +58,19 @@ const EntryCase kEntryCases[] = {
      [](ProductLine& l) { l.quantity.SetValue(3); }},
 };
 
-class LineEntryTest : public AccountsTest, public ::testing::WithParamInterface<EntryCase> {};
+class LineEntryTest : public FormDataTest, public ::testing::WithParamInterface<EntryCase> {};
 
 TEST_P(LineEntryTest, ChangesOnlyItsLineTotalAndTheGrandTotal) {
     Sell(3, "Tea", 2, 5);
     Sell(42, "Milk", 1.25L, 4);
     GetParam().before(Line(17));
-    ASSERT_EQ(accounts.sheet.finalTotal.FormattedText(), "$15.00");
+    ASSERT_EQ(data.sheet.finalTotal.FormattedText(), "$15.00");
     auto expected = Fields();
 
     GetParam().enter(Line(17));
 
     EXPECT_EQ(Line(17).total.FormattedText(), "$37.50");
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$52.50");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$52.50");
     auto actual = Fields();
     for (const char* entered : {"P017Price", "P017Quantity", "P017Total", "FinalTotal"}) {
         expected.erase(entered);
@@ -86,7 +86,7 @@ TEST_F(SalesSheetTest, QuantityZeroGivesZeroTotalWhateverThePrice) {
     Sell(9, "Tea", 999.99L, 2);
     Line(9).quantity.SetValue(0);
     EXPECT_EQ(Line(9).total.FormattedText(), "$0.00");
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$0.00");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$0.00");
 }
 
 TEST_F(SalesSheetTest, NegativeQuantityGivesNegativeTotalAndLowersGrandTotal) {
@@ -97,7 +97,7 @@ TEST_F(SalesSheetTest, NegativeQuantityGivesNegativeTotalAndLowersGrandTotal) {
 
     EXPECT_EQ(Line(5).quantity.Text(), "-2");
     EXPECT_EQ(Line(5).total.FormattedText(), "-$8.00");
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$2.00");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$2.00");
 }
 
 TEST_F(SalesSheetTest, GrandTotalAddsLineTotalsAtTheirTwoDecimalsNotTheRawProducts) {
@@ -112,7 +112,7 @@ TEST_F(SalesSheetTest, GrandTotalAddsLineTotalsAtTheirTwoDecimalsNotTheRawProduc
     EXPECT_EQ(Line(1).total.FormattedText(), "$0.38");
     EXPECT_EQ(Line(2).total.FormattedText(), "$0.13");
     // The raw products add up to 0.50.
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$0.51");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$0.51");
 }
 
 TEST_F(SalesSheetTest, GrandTotalIsALeftToRightFoldInExtendedPrecision) {
@@ -123,38 +123,38 @@ TEST_F(SalesSheetTest, GrandTotalIsALeftToRightFoldInExtendedPrecision) {
     // Next to 1e17 one unit in the last place is 2^-7, and each 0.01 added one at a time
     // rounds to exactly one such unit. Adding the small ones first, or in double
     // precision, gives another sum.
-    EXPECT_EQ(accounts.sheet.finalTotal.StoredValue(), 1e17L + 49 * 0.0078125L);
+    EXPECT_EQ(data.sheet.finalTotal.StoredValue(), 1e17L + 49 * 0.0078125L);
 }
 
 TEST_F(SalesSheetTest, GrandTotalFollowsLineTotalsOnPagesNotShown) {
     Sell(1, "A", 1, 1);
     Sell(25, "B", 2, 1);
     Sell(50, "C", 3, 1);
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$6.00");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$6.00");
 }
 
 TEST_F(SalesSheetTest, RecomputeGrandTotalTakesTotalsRestoredWithoutTheirHandler) {
     // The settings file restores line totals directly; the line handlers do not run.
     Line(4).total.SetValue(7.25L);
     Line(30).total.SetValue(-1);
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$0.00");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$0.00");
 
-    accounts.RecomputeGrandTotal();
+    data.RecomputeGrandTotal();
 
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$6.25");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$6.25");
 }
 
 TEST_F(SalesSheetTest, LaterListenersAddToTheRecomputeAndSeeItsResult) {
     // A watcher subscribed after the sheet must neither replace its recompute nor run
     // before it: it sees the totals the change produced.
     std::vector<std::string> seen;
-    Line(3).price.OnChange.Add([&] { seen.push_back(accounts.sheet.finalTotal.Text()); });
+    Line(3).price.OnChange.Add([&] { seen.push_back(data.sheet.finalTotal.Text()); });
     Line(3).price.OnChange.Add([&] { seen.push_back("second"); });
 
     Line(3).quantity.SetValue(4);
     Line(3).price.SetValue(2.5L);  // 2.5 x 4 = 10.00
 
-    EXPECT_EQ(accounts.sheet.finalTotal.FormattedText(), "$10.00");
+    EXPECT_EQ(data.sheet.finalTotal.FormattedText(), "$10.00");
     EXPECT_EQ(seen, (std::vector<std::string>{"10", "second"}));
 }
 
@@ -226,12 +226,12 @@ const OverflowCase kOverflowCases[] = {
      [](SalesSheet& s) { s.lines[1].price.TypeChar('1'); }},
 };
 
-class OverflowTest : public AccountsTest, public ::testing::WithParamInterface<OverflowCase> {};
+class OverflowTest : public FormDataTest, public ::testing::WithParamInterface<OverflowCase> {};
 
 TEST_P(OverflowTest, ChangeIsRefusedAndNothingMoves) {
-    GetParam().before(accounts.sheet);
+    GetParam().before(data.sheet);
     const auto before = Everything();
-    EXPECT_EQ(ErrorMessage([&] { GetParam().refused(accounts.sheet); }),
+    EXPECT_EQ(ErrorMessage([&] { GetParam().refused(data.sheet); }),
               "The total would be too large");
     EXPECT_EQ(Everything(), before);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "core/stored_components.h"
 #include "program_fixture.h"
 #include "storage/settings_storages.h"
@@ -51,7 +51,7 @@ TEST_F(SettingsFile, WrittenFromNothingItHoldsEveryKeyInItsPlace) {
     program.Line(1).name.SetText("Blue mug");
     program.Line(1).price.SetValue(4.5L);
     program.Line(1).quantity.SetValue(12);
-    program.accounts.ledger.Transfer(1);
+    program.data.ledger.Transfer(1);
     program.Close();
 
     std::vector<std::string> expected = {"[Main]",
@@ -95,27 +95,27 @@ TEST_F(SettingsFile, NextStartBringsEveryValueBack) {
     {
         Program program(programDir, SettingsPath());
         program.Show();
-        program.accounts.currency.SetText("Pounds (\xA3)");
-        program.accounts.setTitle.SetText("  My shop  ");
+        program.data.currency.SetText("Pounds (\xA3)");
+        program.data.setTitle.SetText("  My shop  ");
         program.Line(1).name.SetText("\"Blue\" mug");
         program.Line(1).price.SetValue(4.5L);
         program.Line(1).quantity.SetValue(12);
         program.Line(50).name.SetText("'Tea'");
         program.Line(50).price.SetValue(-7.25L);
         program.Line(50).quantity.SetValue(-3);
-        program.accounts.ledger.Transfer(3);
+        program.data.ledger.Transfer(3);
         program.Line(2).price.SetValue(1234.56L);
         program.Line(2).quantity.SetValue(1);
-        program.accounts.ledger.Transfer(12);
+        program.data.ledger.Transfer(12);
         before = program.StoredTexts();
         program.Close();
     }
     Program program(programDir, SettingsPath());
     program.Show();
     EXPECT_EQ(program.StoredTexts(), before);
-    EXPECT_EQ(program.accounts.setTitle.Text(), "My shop");
+    EXPECT_EQ(program.data.setTitle.Text(), "My shop");
     EXPECT_EQ(program.Line(1).name.Text(), "\"Blue\" mug");
-    EXPECT_EQ(program.accounts.ledger.totalYear.FormattedText(),
+    EXPECT_EQ(program.data.ledger.totalYear.FormattedText(),
               "\xA3"
               "1,386.06");
     EXPECT_TRUE(program.reports.empty());
@@ -126,9 +126,9 @@ TEST_F(SettingsFile, YearTotalShowsAsStoredUntilAMonthChanges) {
         {"[Transfer]", "TotalJanuary_Value=10", "TotalFebruary_Value=20", "TotalYear_Value=99"});
     Program program(programDir, SettingsPath());
     program.Show();
-    EXPECT_EQ(program.accounts.ledger.totalYear.StoredValue(), 99.0L);
-    program.accounts.ledger.months[2].total.SetValue(5.0L);
-    EXPECT_EQ(program.accounts.ledger.totalYear.StoredValue(), 35.0L);
+    EXPECT_EQ(program.data.ledger.totalYear.StoredValue(), 99.0L);
+    program.data.ledger.months[2].total.SetValue(5.0L);
+    EXPECT_EQ(program.data.ledger.totalYear.StoredValue(), 35.0L);
 }
 
 TEST_F(SettingsFile, RestoredQuantitiesThenPricesRecomputeTheLineTotals) {
@@ -138,13 +138,13 @@ TEST_F(SettingsFile, RestoredQuantitiesThenPricesRecomputeTheLineTotals) {
     std::vector<std::string> lineTotal;
     std::vector<std::string> grandTotal;
     program.Line(1).total.OnChange.Add([&] { lineTotal.push_back(program.Line(1).total.Text()); });
-    program.accounts.sheet.finalTotal.OnChange.Add(
-        [&] { grandTotal.push_back(program.accounts.sheet.finalTotal.Text()); });
+    program.data.sheet.finalTotal.OnChange.Add(
+        [&] { grandTotal.push_back(program.data.sheet.finalTotal.Text()); });
     program.Show();
     // Restored from "Total", then the quantity with the designed price, then the price.
     EXPECT_EQ(lineTotal, (std::vector<std::string>{"999", "", "54"}));
     EXPECT_EQ(grandTotal, (std::vector<std::string>{"999", "", "54"}));
-    EXPECT_EQ(program.accounts.sheet.finalTotal.StoredValue(), 54.0L);
+    EXPECT_EQ(program.data.sheet.finalTotal.StoredValue(), 54.0L);
 }
 
 TEST_F(SettingsFile, UnreadableQuantityIsZeroAndUnreadablePriceKeepsThePrice) {
@@ -171,14 +171,14 @@ TEST_F(SettingsFile, RestoredCurrencyGivesEveryMoneyFieldItsPattern) {
     EXPECT_EQ(program.Line(1).price.FormattedText(),
               "\x80"
               "1,234.50");
-    EXPECT_EQ(program.accounts.ledger.totalYear.DisplayFormat(), *CurrencyPattern("Euro (\x80)"));
+    EXPECT_EQ(program.data.ledger.totalYear.DisplayFormat(), *CurrencyPattern("Euro (\x80)"));
 }
 
 TEST_F(SettingsFile, CurrencyTextNamingNoCurrencyLeavesTheDollarPattern) {
     WriteSettings({"[Settings]", "Currency_Text=Yen"});
     Program program(programDir, SettingsPath());
     program.Show();
-    EXPECT_EQ(program.accounts.currency.Text(), "Yen");
+    EXPECT_EQ(program.data.currency.Text(), "Yen");
     EXPECT_EQ(program.Line(1).price.DisplayFormat(), "$,0.00;-$,0.00");
 }
 

@@ -3,8 +3,8 @@
 #include <ostream>
 #include <string>
 
-#include "accounts_fixture.h"
 #include "core/reset_commands.h"
+#include "form_data_fixture.h"
 
 namespace quilvern::test {
 namespace {
@@ -15,56 +15,56 @@ const std::string kMarchTea =
 const std::string kJulyTea =
     "JULY SALES\r\n\r\nTea @ $2.50 x 2 = $5.00\r\n\r\nJULY TOTAL = $5.00\r\n";
 
-class YearReportTest : public AccountsTest {
+class YearReportTest : public FormDataTest {
   protected:
     // March and July transferred by the user, the other months never.
     void TransferMarchAndJuly() {
         Sell(1, "Tea", 2.5L, 4);
-        accounts.ledger.Transfer(3);
+        data.ledger.Transfer(3);
         Line(1).quantity.SetValue(2);
-        accounts.ledger.Transfer(7);
+        data.ledger.Transfer(7);
     }
 };
 
 TEST_F(YearReportTest, WithoutMonthFilesIsHeadingAndTotalWrittenAndShown) {
-    CompileYearReport(accounts);
+    CompileYearReport(data);
 
     const std::string report = kHeading + "FINAL TOTAL FOR YEAR = $0.00\r\n";
-    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(data.reportText.Text(), report);
     EXPECT_EQ(dir.Read("ReportYear.txt"), report);
     EXPECT_EQ(dir.Read("BackupYear.txt"), report);
     EXPECT_EQ(viewerShown, 1);
-    EXPECT_EQ(accounts.fileLabel, "FileLabel");
+    EXPECT_EQ(data.fileLabel, "FileLabel");
 }
 
 TEST_F(YearReportTest, JoinsExistingMonthsInCalendarOrderEachFollowedByTwoEmptyLines) {
     TransferMarchAndJuly();
 
-    CompileYearReport(accounts);
+    CompileYearReport(data);
 
     const std::string report = kHeading + kMarchTea + "\r\n\r\n" + kJulyTea + "\r\n\r\n" +
                                "FINAL TOTAL FOR YEAR = $15.00\r\n";
-    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(data.reportText.Text(), report);
     EXPECT_EQ(dir.Read("ReportYear.txt"), report);
     EXPECT_EQ(dir.Read("BackupYear.txt"), report);
-    EXPECT_EQ(accounts.reportTemp.Text(), "");
+    EXPECT_EQ(data.reportTemp.Text(), "");
 }
 
 TEST_F(YearReportTest, ViewerIsShownAfterBothFilesAndBeforeTheScratchAreaIsCleared) {
     TransferMarchAndJuly();
     std::string yearFileAtShow, backupFileAtShow, scratchAtShow;
-    accounts.ShowViewer = [&] {
+    data.ShowViewer = [&] {
         yearFileAtShow = dir.Read("ReportYear.txt");
         backupFileAtShow = dir.Read("BackupYear.txt");
-        scratchAtShow = accounts.reportTemp.Text();
+        scratchAtShow = data.reportTemp.Text();
     };
 
-    CompileYearReport(accounts);
+    CompileYearReport(data);
 
-    EXPECT_EQ(yearFileAtShow, accounts.reportText.Text());
-    EXPECT_EQ(backupFileAtShow, accounts.reportText.Text());
+    EXPECT_EQ(yearFileAtShow, data.reportText.Text());
+    EXPECT_EQ(backupFileAtShow, data.reportText.Text());
     EXPECT_EQ(scratchAtShow, kJulyTea);
-    EXPECT_EQ(accounts.reportTemp.Text(), "");
+    EXPECT_EQ(data.reportTemp.Text(), "");
 }
 
 // Month files as other programs may leave them; each is the only month file present.
@@ -77,14 +77,14 @@ void PrintTo(const MonthFileCase& c, std::ostream* os) {
     *os << c.rule;
 }
 
-class MonthFileTest : public AccountsTest, public ::testing::WithParamInterface<MonthFileCase> {};
+class MonthFileTest : public FormDataTest, public ::testing::WithParamInterface<MonthFileCase> {};
 
 TEST_P(MonthFileTest, IsJoinedWithCrLfBreaksAndTheFileIsLeftAlone) {
     dir.Write("Report05.txt", GetParam().bytes);
 
-    CompileYearReport(accounts);
+    CompileYearReport(data);
 
-    EXPECT_EQ(accounts.reportText.Text(),
+    EXPECT_EQ(data.reportText.Text(),
               kHeading + GetParam().joined + "FINAL TOTAL FOR YEAR = $0.00\r\n");
     EXPECT_EQ(dir.Read("Report05.txt"), GetParam().bytes);
 }
@@ -102,24 +102,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(YearReportTest, MonthFileCountsWhateverItsReportButtonSays) {
     TransferMarchAndJuly();
-    ClearTransfer(accounts.ledger, accounts.dirLabel);
+    ClearTransfer(data.ledger, data.dirLabel);
     dir.Write("Report03.txt", kMarchTea);
     ASSERT_FALSE(Month(3).report.Enabled());
 
-    CompileYearReport(accounts);
+    CompileYearReport(data);
 
-    EXPECT_EQ(accounts.reportText.Text(),
+    EXPECT_EQ(data.reportText.Text(),
               kHeading + kMarchTea + "\r\n\r\n" + "FINAL TOTAL FOR YEAR = $0.00\r\n");
 }
 
 TEST_F(YearReportTest, CompilingTwiceGivesTheSameText) {
     TransferMarchAndJuly();
-    CompileYearReport(accounts);
-    const std::string first = accounts.reportText.Text();
+    CompileYearReport(data);
+    const std::string first = data.reportText.Text();
 
-    CompileYearReport(accounts);
+    CompileYearReport(data);
 
-    EXPECT_EQ(accounts.reportText.Text(), first);
+    EXPECT_EQ(data.reportText.Text(), first);
     EXPECT_EQ(dir.Read("ReportYear.txt"), first);
     EXPECT_EQ(viewerShown, 2);
 }
@@ -128,24 +128,24 @@ TEST_F(YearReportTest, TotalLineQuotesTheYearTotalNotTheMonthTexts) {
     TransferMarchAndJuly();
     std::filesystem::remove(dir.Path() / "Report07.txt");
 
-    CompileYearReport(accounts);
+    CompileYearReport(data);
 
-    EXPECT_EQ(accounts.reportText.Text(),
+    EXPECT_EQ(data.reportText.Text(),
               kHeading + kMarchTea + "\r\n\r\n" + "FINAL TOTAL FOR YEAR = $15.00\r\n");
 }
 
 TEST_F(YearReportTest, AfterClearTransferIsFourLinesWithZeroInTheCurrentPattern) {
     TransferMarchAndJuly();
-    CompileYearReport(accounts);
-    accounts.currency.SetText("Euro (\x80)");
+    CompileYearReport(data);
+    data.currency.SetText("Euro (\x80)");
 
-    ClearTransfer(accounts.ledger, accounts.dirLabel);
-    CompileYearReport(accounts);
+    ClearTransfer(data.ledger, data.dirLabel);
+    CompileYearReport(data);
 
     const std::string report = kHeading +
                                "FINAL TOTAL FOR YEAR = \x80"
                                "0.00\r\n";
-    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(data.reportText.Text(), report);
     EXPECT_EQ(dir.Read("ReportYear.txt"), report);
 }
 
@@ -154,11 +154,11 @@ TEST_F(YearReportTest, UnreadableMonthFileStopsBeforeAnythingIsSavedOrShown) {
     MakeUnreadable("Report05.txt", "MAY SALES\r\n");
     dir.Write("ReportYear.txt", "last year");
 
-    EXPECT_EQ(ErrorMessage([&] { CompileYearReport(accounts); }),
+    EXPECT_EQ(ErrorMessage([&] { CompileYearReport(data); }),
               "Cannot open file " + Path("Report05.txt"));
 
-    EXPECT_EQ(accounts.reportText.Text(), kHeading + kMarchTea + "\r\n\r\n");
-    EXPECT_EQ(accounts.reportTemp.Text(), kMarchTea);
+    EXPECT_EQ(data.reportText.Text(), kHeading + kMarchTea + "\r\n\r\n");
+    EXPECT_EQ(data.reportTemp.Text(), kMarchTea);
     EXPECT_EQ(dir.Read("ReportYear.txt"), "last year");
     EXPECT_FALSE(dir.Exists("BackupYear.txt"));
     EXPECT_EQ(viewerShown, 0);
@@ -182,13 +182,12 @@ TEST_P(BlockedYearReportTest, StopsAtTheBlockedFileWithoutShowingTheViewer) {
     BlockFile(c.file, c.block);
     const bool yearBlocked = std::string(c.file) == "ReportYear.txt";
 
-    EXPECT_EQ(ErrorMessage([&] { CompileYearReport(accounts); }),
-              "Cannot create file " + Path(c.file));
+    EXPECT_EQ(ErrorMessage([&] { CompileYearReport(data); }), "Cannot create file " + Path(c.file));
 
     const std::string report = kHeading + kMarchTea + "\r\n\r\n" + kJulyTea + "\r\n\r\n" +
                                "FINAL TOTAL FOR YEAR = $15.00\r\n";
-    EXPECT_EQ(accounts.reportText.Text(), report);
-    EXPECT_EQ(accounts.reportTemp.Text(), kJulyTea);
+    EXPECT_EQ(data.reportText.Text(), report);
+    EXPECT_EQ(data.reportTemp.Text(), kJulyTea);
     EXPECT_EQ(viewerShown, 0);
     if (yearBlocked) {
         EXPECT_FALSE(dir.Exists("BackupYear.txt"));

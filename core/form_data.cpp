@@ -1,25 +1,24 @@
-#include "core/accounts.h"
-
 #include <stdexcept>
 
+#include "core/form_data.h"
 #include "storage/text_files.h"
 #include "values/currency.h"
 #include "values/error.h"
 
 namespace quilvern {
 
-Accounts::Accounts() {
+FormData::FormData() {
     currency.OnChange.Add([this] { CurrencyChange(); });
 }
 
-void Accounts::ApplyCurrencyFormat() {
+void FormData::ApplyCurrencyFormat() {
     const auto pattern = CurrencyPattern(currency.Text());
     if (!pattern)
         return;
     ForEachMoneyField([&pattern](MoneyField& field) { field.SetDisplayFormat(*pattern); });
 }
 
-void Accounts::EnableExistingReports() {
+void FormData::EnableExistingReports() {
     for (int m = 0; m < kMonthCount; ++m) {
         if (FileExists(dirLabel + std::string(kMonths[m].reportFile))) {
             ledger.months[m].report.SetEnabled(true);
@@ -27,7 +26,7 @@ void Accounts::EnableExistingReports() {
     }
 }
 
-void Accounts::LoadNotes() {
+void FormData::LoadNotes() {
     const std::string path = dirLabel + std::string(kNotesFile);
     notesUnread_ = false;
     if (!FileExists(path))
@@ -40,7 +39,7 @@ void Accounts::LoadNotes() {
     }
 }
 
-void Accounts::SaveNotes() {
+void FormData::SaveNotes() {
     // Notes that could not be read at start-up are not replaced by the empty notes area:
     // only notes the user has typed since take their place.
     if (notesUnread_ && noteText.Text().empty())
@@ -48,7 +47,7 @@ void Accounts::SaveNotes() {
     noteText.WriteToFile(dirLabel + std::string(kNotesFile));
 }
 
-void Accounts::OpenMonthReport(int month) {
+void FormData::OpenMonthReport(int month) {
     if (month < 1 || month > kMonthCount) {
         throw std::out_of_range("month " + std::to_string(month));
     }
@@ -60,7 +59,7 @@ void Accounts::OpenMonthReport(int month) {
         ShowViewer();
 }
 
-void Accounts::ForEachMoneyField(const std::function<void(MoneyField&)>& apply) {
+void FormData::ForEachMoneyField(const std::function<void(MoneyField&)>& apply) {
     for (ProductLine& line : sheet.lines) {
         apply(line.price);
     }
@@ -74,7 +73,7 @@ void Accounts::ForEachMoneyField(const std::function<void(MoneyField&)>& apply) 
     apply(ledger.totalYear);
 }
 
-void Accounts::SetSeparators(Separators seps) {
+void FormData::SetSeparators(Separators seps) {
     ForEachMoneyField([seps](MoneyField& field) { field.SetSeparators(seps); });
 }
 

@@ -16,12 +16,12 @@ namespace quilvern {
 
 inline constexpr std::string_view kNotesFile = "Notes.txt";
 
-class Accounts {
+class FormData {
   public:
-    Accounts();
+    FormData();
     // Handlers hold `this` and the addresses of the members.
-    Accounts(const Accounts&) = delete;
-    Accounts& operator=(const Accounts&) = delete;
+    FormData(const FormData&) = delete;
+    FormData& operator=(const FormData&) = delete;
 
     // The display pattern of the currency named exactly by `currency` on all 114 money
     // fields; any other text changes nothing. Bound to currency.OnChange (CurrencyChange).

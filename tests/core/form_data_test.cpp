@@ -1,13 +1,13 @@
 #include <ostream>
 #include <string>
 
-#include "accounts_fixture.h"
+#include "form_data_fixture.h"
 
 namespace quilvern::test {
 namespace {
 
-TEST_F(AccountsTest, DesignedValuesBeforeStartUp) {
-    Accounts fresh;
+TEST_F(FormDataTest, DesignedValuesBeforeStartUp) {
+    FormData fresh;
     EXPECT_EQ(fresh.dirLabel, "DirLabel");
     EXPECT_EQ(fresh.fileLabel, "FileLabel");
     EXPECT_EQ(fresh.setTitle.Text(), "Quilvern");
@@ -22,21 +22,21 @@ TEST_F(AccountsTest, DesignedValuesBeforeStartUp) {
     EXPECT_FALSE(fresh.ledger.totalYear.AutoSelect);
 }
 
-TEST_F(AccountsTest, StartUpEnablesExactlyTheMonthsWhoseReportFileExists) {
+TEST_F(FormDataTest, StartUpEnablesExactlyTheMonthsWhoseReportFileExists) {
     dir.Write("Report03.txt", "MARCH SALES\r\n");
     dir.Write("Backup04.txt", "APRIL SALES\r\n");
     std::filesystem::create_directory(dir.Path() / "Report05.txt");
 
-    accounts.EnableExistingReports();
+    data.EnableExistingReports();
 
     for (int m = 1; m <= kMonthCount; ++m) {
         EXPECT_EQ(Month(m).report.Enabled(), m == 3) << m;
     }
 }
 
-TEST_F(AccountsTest, StartUpNeverDisablesAReportButton) {
+TEST_F(FormDataTest, StartUpNeverDisablesAReportButton) {
     Month(1).report.SetEnabled(true);
-    accounts.EnableExistingReports();
+    data.EnableExistingReports();
     EXPECT_TRUE(Month(1).report.Enabled());
 }
 
@@ -50,16 +50,16 @@ void PrintTo(const NotesFileCase& c, std::ostream* os) {
     *os << c.rule;
 }
 
-class LoadNotesTest : public AccountsTest, public ::testing::WithParamInterface<NotesFileCase> {};
+class LoadNotesTest : public FormDataTest, public ::testing::WithParamInterface<NotesFileCase> {};
 
 TEST_P(LoadNotesTest, ReplacesTheNotesOnlyWhenTheFileExists) {
     if (GetParam().present)
         dir.Write("Notes.txt", GetParam().bytes);
-    accounts.noteText.SetText("typed");
+    data.noteText.SetText("typed");
 
-    accounts.LoadNotes();
+    data.LoadNotes();
 
-    EXPECT_EQ(accounts.noteText.Text(), GetParam().notes);
+    EXPECT_EQ(data.noteText.Text(), GetParam().notes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,64 +69,63 @@ INSTANTIATE_TEST_SUITE_P(
                       NotesFileCase{"LfAndCrBreaksBecomeCrLf", true, "a\nb\rc", "a\r\nb\r\nc"}),
     [](const auto& info) { return std::string(info.param.rule); });
 
-TEST_F(AccountsTest, UnreadableNotesFileThrowsAndKeepsTheNotes) {
+TEST_F(FormDataTest, UnreadableNotesFileThrowsAndKeepsTheNotes) {
     MakeUnreadable("Notes.txt", "secret");
-    accounts.noteText.SetText("typed");
+    data.noteText.SetText("typed");
 
-    EXPECT_EQ(ErrorMessage([&] { accounts.LoadNotes(); }), "Cannot open file " + Path("Notes.txt"));
-    EXPECT_EQ(accounts.noteText.Text(), "typed");
+    EXPECT_EQ(ErrorMessage([&] { data.LoadNotes(); }), "Cannot open file " + Path("Notes.txt"));
+    EXPECT_EQ(data.noteText.Text(), "typed");
 }
 
-TEST_F(AccountsTest, SaveNotesWritesTheTextAsItIsAlsoWhenEmpty) {
+TEST_F(FormDataTest, SaveNotesWritesTheTextAsItIsAlsoWhenEmpty) {
     for (const std::string notes : {"", "first\r\nsecond", "ends\r\n"}) {
         SCOPED_TRACE(notes);
-        accounts.noteText.SetText(notes);
-        accounts.SaveNotes();
+        data.noteText.SetText(notes);
+        data.SaveNotes();
         EXPECT_TRUE(dir.Exists("Notes.txt"));
         EXPECT_EQ(dir.Read("Notes.txt"), notes);
     }
 }
 
-TEST_F(AccountsTest, SaveNotesThatCannotBeWrittenThrowsWithThePath) {
+TEST_F(FormDataTest, SaveNotesThatCannotBeWrittenThrowsWithThePath) {
     BlockFile("Notes.txt", Block::ReadOnlyFile);
-    accounts.noteText.SetText("new");
-    EXPECT_EQ(ErrorMessage([&] { accounts.SaveNotes(); }),
-              "Cannot create file " + Path("Notes.txt"));
+    data.noteText.SetText("new");
+    EXPECT_EQ(ErrorMessage([&] { data.SaveNotes(); }), "Cannot create file " + Path("Notes.txt"));
     EXPECT_EQ(dir.Read("Notes.txt"), "old text");
 }
 
-TEST_F(AccountsTest, OpeningAMonthShowsTheReportJustWritten) {
+TEST_F(FormDataTest, OpeningAMonthShowsTheReportJustWritten) {
     Sell(1, "Tea", 2.5L, 4);
-    accounts.ledger.Transfer(10);
-    const std::string report = accounts.reportText.Text();
-    accounts.reportText.SetText("something else");
+    data.ledger.Transfer(10);
+    const std::string report = data.reportText.Text();
+    data.reportText.SetText("something else");
 
-    accounts.OpenMonthReport(10);
+    data.OpenMonthReport(10);
 
-    EXPECT_EQ(accounts.reportText.Text(), report);
+    EXPECT_EQ(data.reportText.Text(), report);
     EXPECT_EQ(viewerShown, 1);
 }
 
-TEST_F(AccountsTest, OpeningAMonthReadsItsFileWithCrLfBreaks) {
+TEST_F(FormDataTest, OpeningAMonthReadsItsFileWithCrLfBreaks) {
     dir.Write("Report02.txt", "FEBRUARY SALES\n\nFEBRUARY TOTAL = $0.00\n");
-    accounts.OpenMonthReport(2);
-    EXPECT_EQ(accounts.reportText.Text(), "FEBRUARY SALES\r\n\r\nFEBRUARY TOTAL = $0.00\r\n");
+    data.OpenMonthReport(2);
+    EXPECT_EQ(data.reportText.Text(), "FEBRUARY SALES\r\n\r\nFEBRUARY TOTAL = $0.00\r\n");
 }
 
-TEST_F(AccountsTest, OpeningAMonthWithoutFileShowsThePreviousText) {
-    accounts.reportText.SetText("previous");
-    accounts.OpenMonthReport(11);
-    EXPECT_EQ(accounts.reportText.Text(), "previous");
+TEST_F(FormDataTest, OpeningAMonthWithoutFileShowsThePreviousText) {
+    data.reportText.SetText("previous");
+    data.OpenMonthReport(11);
+    EXPECT_EQ(data.reportText.Text(), "previous");
     EXPECT_EQ(viewerShown, 1);
 }
 
-TEST_F(AccountsTest, OpeningAnUnreadableMonthThrowsBeforeTheViewer) {
+TEST_F(FormDataTest, OpeningAnUnreadableMonthThrowsBeforeTheViewer) {
     MakeUnreadable("Report11.txt", "NOVEMBER SALES\r\n");
-    accounts.reportText.SetText("previous");
+    data.reportText.SetText("previous");
 
-    EXPECT_EQ(ErrorMessage([&] { accounts.OpenMonthReport(11); }),
+    EXPECT_EQ(ErrorMessage([&] { data.OpenMonthReport(11); }),
               "Cannot open file " + Path("Report11.txt"));
-    EXPECT_EQ(accounts.reportText.Text(), "previous");
+    EXPECT_EQ(data.reportText.Text(), "previous");
     EXPECT_EQ(viewerShown, 0);
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/accounts.h"
+#include "core/form_data.h"
 #include "support/temp_dir.h"
 #include "values/error.h"
 
@@ -34,15 +34,15 @@ std::string ErrorMessage(Action&& action) {
     return "no error";
 }
 
-class AccountsTest : public ::testing::Test {
+class FormDataTest : public ::testing::Test {
   protected:
-    AccountsTest() {
-        accounts.dirLabel = dir.WithSeparator();
-        accounts.ShowViewer = [this] { ++viewerShown; };
+    FormDataTest() {
+        data.dirLabel = dir.WithSeparator();
+        data.ShowViewer = [this] { ++viewerShown; };
     }
 
-    ProductLine& Line(int n) { return accounts.sheet.lines.at(n - 1); }
-    MonthSlot& Month(int m) { return accounts.ledger.months.at(m - 1); }
+    ProductLine& Line(int n) { return data.sheet.lines.at(n - 1); }
+    MonthSlot& Month(int m) { return data.ledger.months.at(m - 1); }
     std::string Path(std::string_view name) const { return dir.File(std::string(name)); }
 
     // What the user does to fill line n: name, price, quantity, in the field order.
@@ -81,13 +81,13 @@ class AccountsTest : public ::testing::Test {
             fields[prefix + "Quantity"] = Line(n).quantity.Text();
             fields[prefix + "Total"] = money(Line(n).total);
         }
-        fields["FinalTotal"] = money(accounts.sheet.finalTotal);
+        fields["FinalTotal"] = money(data.sheet.finalTotal);
         for (int m = 1; m <= kMonthCount; ++m) {
             fields["Total" + std::string(kMonths[m - 1].name)] = money(Month(m).total);
             fields["Report" + std::string(kMonths[m - 1].name)] =
                 Month(m).report.Enabled() ? "enabled" : "disabled";
         }
-        fields["TotalYear"] = money(accounts.ledger.totalYear);
+        fields["TotalYear"] = money(data.ledger.totalYear);
         return fields;
     }
 
@@ -101,18 +101,18 @@ class AccountsTest : public ::testing::Test {
             return std::string(bits) + " | " + Selection(field);
         };
         int n = 0;
-        for (ProductLine& line : accounts.sheet.lines) {
+        for (ProductLine& line : data.sheet.lines) {
             const std::string number = std::to_string(++n);
             everything["exact price " + number] = exact(line.price);
             everything["exact total " + number] = exact(line.total);
             everything["quantity selection " + number] = Selection(line.quantity);
         }
-        everything["exact FinalTotal"] = exact(accounts.sheet.finalTotal);
+        everything["exact FinalTotal"] = exact(data.sheet.finalTotal);
         for (int m = 1; m <= kMonthCount; ++m)
             everything["exact month " + std::to_string(m)] = exact(Month(m).total);
-        everything["exact TotalYear"] = exact(accounts.ledger.totalYear);
-        everything["ReportText"] = accounts.reportText.Text();
-        everything["FileLabel"] = accounts.fileLabel;
+        everything["exact TotalYear"] = exact(data.ledger.totalYear);
+        everything["ReportText"] = data.reportText.Text();
+        everything["FileLabel"] = data.fileLabel;
         return everything;
     }
     static std::string Selection(const EditableField& field) {
@@ -120,7 +120,7 @@ class AccountsTest : public ::testing::Test {
     }
 
     TempDir dir;
-    Accounts accounts;
+    FormData data;
     int viewerShown = 0;
 };
 
