@@ -12,14 +12,15 @@
 namespace quilvern {
 namespace {
 
-using Four = std::array<int, 4>;
+// The four numbers of a position key: two corners, or two x, y pairs.
+using PositionNumbers = std::array<int, 4>;
 
 std::string ScreenSuffix(const WindowHost& window) {
     const WindowSize screen = window.PrimaryScreenSize();
     return "(" + std::to_string(screen.width) + "x" + std::to_string(screen.height) + ")";
 }
 
-std::string FourText(const Four& numbers) {
+std::string PositionText(const PositionNumbers& numbers) {
     std::string text;
     for (int number : numbers) {
         if (!text.empty())
@@ -40,7 +41,7 @@ std::string ReadForScreen(const IniFile& file, std::string_view section, const s
 
 // The first four words of the text, split at blanks and commas with a run of them
 // counting as one; a missing or unreadable word keeps its default.
-Four ReadFour(std::string_view text, Four numbers) {
+PositionNumbers ReadPositionNumbers(std::string_view text, PositionNumbers numbers) {
     std::size_t index = 0;
     std::size_t at = 0;
     while (index < numbers.size()) {
@@ -184,11 +185,11 @@ void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section
     file.WriteInteger(section, "PixelsPerInch", window.PixelsPerInch());
     const std::string suffix = ScreenSuffix(window);
     const std::string minMax =
-        FourText({placement.minX, placement.minY, placement.maxX, placement.maxY});
+        PositionText({placement.minX, placement.minY, placement.maxX, placement.maxY});
     file.WriteString(section, "MinMaxPos" + suffix, minMax);
     file.WriteString(section, "MinMaxPos", minMax);
     const WindowRect& normal = placement.normal;
-    const std::string norm = FourText({normal.left, normal.top, normal.right, normal.bottom});
+    const std::string norm = PositionText({normal.left, normal.top, normal.right, normal.bottom});
     file.WriteString(section, "NormPos" + suffix, norm);
     file.WriteString(section, "NormPos", norm);
 }
@@ -205,7 +206,7 @@ void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view s
         if (const std::string text = ReadForScreen(file, section, "MinMaxPos", suffix);
             !text.empty()) {
             found = true;
-            const Four n = ReadFour(text, {0, 0, 0, 0});
+            const PositionNumbers n = ReadPositionNumbers(text, {0, 0, 0, 0});
             placement.minX = n[0];
             placement.minY = n[1];
             placement.maxX = n[2];
@@ -215,8 +216,8 @@ void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view s
         if (const std::string text = ReadForScreen(file, section, "NormPos", suffix);
             !text.empty()) {
             found = true;
-            const Four n =
-                ReadFour(text, {present.left, present.top, present.right, present.bottom});
+            const PositionNumbers n = ReadPositionNumbers(
+                text, {present.left, present.top, present.right, present.bottom});
             placement.normal = {n[0], n[1], n[2], n[3]};
         }
         // Pixels stored at another resolution would put the window somewhere else.
