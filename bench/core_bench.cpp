@@ -5,22 +5,14 @@
 #include <string>
 
 #include "bench/bench_folder.h"
+#include "bench/full_sheet.h"
 #include "core/form_data.h"
 #include "core/year_report.h"
 
 namespace quilvern {
 namespace {
 
-// Every line named, priced and sold, so every report lists fifty lines.
-void FillSheet(FormData& data, const std::string& dir) {
-    data.dirLabel = dir;
-    for (int n = 0; n < kLineCount; ++n) {
-        ProductLine& line = data.sheet.lines[n];
-        line.name.SetText("Product number " + std::to_string(n + 1));
-        line.price.SetValue(1.25L * (n + 1));
-        line.quantity.SetValue(n + 3);
-    }
-}
+using bench::FillSheet;
 
 void MonthTransfer(benchmark::State& state) {
     bench::Folder folder("quilvern-bench-core");

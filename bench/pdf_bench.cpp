@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bench/bench_folder.h"
+#include "bench/full_sheet.h"
 #include "core/form_data.h"
 #include "core/report_pages.h"
 #include "core/year_report.h"
@@ -15,13 +16,7 @@ namespace quilvern {
 namespace {
 
 void YearReportText(FormData& data, const std::string& dir) {
-    data.dirLabel = dir;
-    for (int n = 0; n < kLineCount; ++n) {
-        ProductLine& line = data.sheet.lines[n];
-        line.name.SetText("Product number " + std::to_string(n + 1));
-        line.price.SetValue(1.25L * (n + 1));
-        line.quantity.SetValue(n + 3);
-    }
+    bench::FillSheet(data, dir);
     for (int m = 1; m <= kMonthCount; ++m)
         data.ledger.Transfer(m);
     CompileYearReport(data);
