@@ -10,6 +10,7 @@ import struct
 import subprocess
 import time
 
+import layout
 from quilvern import Quilvern, QuilvernTest
 from desktop import wait_for
 
@@ -196,6 +197,22 @@ class NothingLostTest(QuilvernTest):
         self.assertTrue(app.running())
         self.assertEqual(app.read("Report01.txt"), old)
         self.assertEqual(glob.glob(os.path.join(app.folder, ".Report01.txt.*")), [])
+
+    def test_a_notes_file_too_large_to_hold_is_refused_and_kept(self):
+        app = self.app
+        with open(app.path("Notes.txt"), "wb") as file:
+            file.truncate(1 << 30)  # a gigabyte, sparse: nothing of it is on the disk
+        app.start(wait=False)
+        # One box for each run of the start-up: when the window is built and when shown.
+        for _ in range(2):
+            wait_for(lambda: [w for w in app.windows()
+                              if self.desktop.client_size(w) != layout.CLIENT_SIZE],
+                     "the error box")
+            app.key("Return")
+        app.wait_for_window()
+        wait_for(lambda: app.windows() == [app.window], "no box left")
+        self.assertEqual(app.close(), 0)
+        self.assertEqual(os.path.getsize(app.path("Notes.txt")), 1 << 30)
 
     def test_a_folder_that_takes_no_new_file_still_lets_the_window_close(self):
         app = self.app
