@@ -155,6 +155,15 @@ class Quilvern:
         self.replace_text(f"P{n:03d}Price", price)
         self.replace_text(f"P{n:03d}Quantity", quantity)
 
+    def transfer(self, month, content=None):
+        """Opens the transfer view, transfers the month ("Mar") and waits until its backup
+        is written (with exactly that content); returns the bytes of its report."""
+        number = layout.MONTHS.index(month) + 1
+        self.click("Transfer")
+        self.click(f"Transfer{month}")
+        self.wait_for_file(f"Backup{number:02d}.txt", content)
+        return self.read(f"Report{number:02d}.txt")
+
     def context_menu(self, *keys):
         """Opens the top bar's context menu with the right button and picks an item by
         keys, e.g. ("Up", "Return") for the last one, "About Quilvern ..."."""

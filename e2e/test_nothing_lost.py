@@ -96,9 +96,7 @@ class NothingLostTest(QuilvernTest):
     def test_a_kill_right_after_a_transfer_keeps_files_and_months_agreeing(self):
         app = self.app.start()
         self.sell_tea(app)
-        app.click("Transfer")
-        app.click("TransferMar")
-        app.wait_for_file("Backup03.txt", MARCH)
+        app.transfer("Mar", MARCH)
         wait_for(lambda: b"TotalMarch_Value=10\r\n" in (app.recovery() or b""),
                  "the snapshot taken with the transfer", timeout=1)
         app.kill(signal.SIGKILL)
@@ -181,9 +179,7 @@ class NothingLostTest(QuilvernTest):
     def test_a_full_disk_names_the_file_and_keeps_the_old_report(self):
         app = self.app.start()
         self.sell_tea(app)
-        app.click("Transfer")
-        app.click("TransferJan")
-        app.wait_for_file("Backup01.txt")
+        app.transfer("Jan")
         old = app.read("Report01.txt")
         for n in range(2, 11):
             app.fill_line(n, f"Product number {n}", "1", str(n))

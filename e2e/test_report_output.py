@@ -31,9 +31,7 @@ class ReportOutputTest(QuilvernTest):
         app.click("Currency")
         app.key("Down", "Down")  # from "Dollar ($)" to "Pounds (\u00a3)"
         app.fill_line(1, "Tea", "2.5", "4")
-        app.click("Transfer")
-        app.click("TransferMar")
-        app.wait_for_file("Backup03.txt", MARCH)
+        app.transfer("Mar", MARCH)
         app.click("ReportMar")
         return app
 

@@ -16,9 +16,7 @@ class RestartTest(QuilvernTest):
         app.click("Notes")
         app.click("NoteText")
         app.type("buy milk")
-        app.click("Transfer")
-        app.click("TransferMar")
-        app.wait_for_file("Backup03.txt")
+        app.transfer("Mar")
 
     def test_a_restart_brings_everything_back(self):
         app = self.app.start()
@@ -34,12 +32,10 @@ class RestartTest(QuilvernTest):
 
         app.start()
         app.wait_for_caption("Shop")
-        app.click("Transfer")
-        app.click("TransferApr")
         # 2.5 x 4 + 1.25 x 10 = 22.50, from the restored sheet.
         april = (b"APRIL SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n"
                  b"Cake @ $1.25 x 10 = $12.50\r\n\r\nAPRIL TOTAL = $22.50\r\n")
-        app.wait_for_file("Backup04.txt", april)
+        self.assertEqual(app.transfer("Apr", april), april)
         app.close()
         second = app.ini()
         first["Transfer"].update(TotalApril_Value="22.5", TotalYear_Value="45")

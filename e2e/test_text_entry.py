@@ -5,12 +5,6 @@ from quilvern import QuilvernTest
 
 
 class TextEntryTest(QuilvernTest):
-    def transfer_march(self):
-        app = self.app
-        app.click("Transfer")
-        app.click("TransferMar")
-        return app.wait_for_file("Backup03.txt")
-
     def test_delete_deletes_in_a_price_and_a_quantity(self):
         app = self.app.start()
         app.fill_line(1, "Tea", "12", "45")
@@ -19,7 +13,7 @@ class TextEntryTest(QuilvernTest):
         app.click("P001Quantity")
         app.key("Home", "Delete")
         # 2 x 5 = 10.00
-        self.assertEqual(self.transfer_march(),
+        self.assertEqual(self.app.transfer("Mar"),
                          b"MARCH SALES\r\n\r\nTea @ $2.00 x 5 = $10.00\r\n\r\n"
                          b"MARCH TOTAL = $10.00\r\n")
 
@@ -32,7 +26,7 @@ class TextEntryTest(QuilvernTest):
             self.desktop.set_primary(text)
             app.click(field, button=2)
         # 12 x 3 = 36.00
-        self.assertEqual(self.transfer_march(),
+        self.assertEqual(self.app.transfer("Mar"),
                          b"MARCH SALES\r\n\r\nTea @ $12.00 x 3 = $36.00\r\n\r\n"
                          b"MARCH TOTAL = $36.00\r\n")
 
@@ -42,7 +36,7 @@ class TextEntryTest(QuilvernTest):
         app.click("P001Price")
         self.desktop.set_primary("abc")
         app.click("P001Price", button=2)
-        self.assertEqual(self.transfer_march(),
+        self.assertEqual(self.app.transfer("Mar"),
                          b"MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\n"
                          b"MARCH TOTAL = $10.00\r\n")
 
@@ -53,7 +47,7 @@ class TextEntryTest(QuilvernTest):
         app.key("End", "shift+Left", "shift+Left", "shift+Delete", "ctrl+z")
         self.assertEqual(self.desktop.selection(), "23")
         # 1 x 4 = 4.00
-        self.assertEqual(self.transfer_march(),
+        self.assertEqual(self.app.transfer("Mar"),
                          b"MARCH SALES\r\n\r\nTea @ $1.00 x 4 = $4.00\r\n\r\n"
                          b"MARCH TOTAL = $4.00\r\n")
 
@@ -63,6 +57,6 @@ class TextEntryTest(QuilvernTest):
         self.desktop.set_clipboard("Tea\nCake")
         app.click("P001Name")
         app.key("ctrl+a", "ctrl+v")
-        self.assertEqual(self.transfer_march(),
+        self.assertEqual(self.app.transfer("Mar"),
                          b"MARCH SALES\r\n\r\nTea Cake @ $2.50 x 4 = $10.00\r\n\r\n"
                          b"MARCH TOTAL = $10.00\r\n")

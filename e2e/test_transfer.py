@@ -7,27 +7,20 @@ class TransferTest(QuilvernTest):
     def test_march_transfer_writes_its_report_and_backup(self):
         app = self.app.start()
         app.fill_line(1, "Tea", "2.5", "4")
-        app.click("Transfer")
-        app.click("TransferMar")
         # 2.5 x 4 = 10.00
         report = (b"MARCH SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n\r\n"
                   b"MARCH TOTAL = $10.00\r\n")
-        app.wait_for_file("Backup03.txt", report)
-        self.assertEqual(app.read("Report03.txt"), report)
+        self.assertEqual(app.transfer("Mar", report), report)
         self.assertFalse(app.exists("Report01.txt"))
 
     def test_year_report_joins_the_months_in_calendar_order(self):
         app = self.app.start()
         app.fill_line(1, "Tea", "2.5", "4")
         app.fill_line(12, "Cake", "1234.5", "2")
-        app.click("Transfer")
-        app.click("TransferJul")
-        app.wait_for_file("Backup07.txt")
+        app.transfer("Jul")
         app.click("Page01")
         app.replace_text("P001Quantity", "0")
-        app.click("Transfer")
-        app.click("TransferFeb")
-        app.wait_for_file("Backup02.txt")
+        app.transfer("Feb")
         app.click("YearReport")
         # July: 10.00 + 2,469.00; February: the cake alone; the year 4,948.00.
         july = (b"JULY SALES\r\n\r\nTea @ $2.50 x 4 = $10.00\r\n"

@@ -11,9 +11,7 @@ class UndoTest(QuilvernTest):
     def transfer_march_and_compile_the_year(self):
         app = self.app
         app.fill_line(1, "Tea", "2.5", "4")
-        app.click("Transfer")
-        app.click("TransferMar")
-        app.wait_for_file("Backup03.txt", MARCH)
+        app.transfer("Mar", MARCH)
         app.click("YearReport")
         year = app.wait_for_file("BackupYear.txt")
         app.click("ReportClose")
@@ -61,9 +59,7 @@ class UndoTest(QuilvernTest):
         app = self.app.start()
         app.fill_line(1, "Tea", "2.5", "4")
         app.context_menu("Down", "Return")  # "Clear Names"
-        app.click("Transfer")
-        app.click("TransferJan")
-        app.wait_for_file("Backup01.txt")
+        app.transfer("Jan")
 
         app.key("ctrl+z")
         app.click("TransferFeb")  # after the key: February shows what the key did

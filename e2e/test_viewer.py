@@ -19,9 +19,7 @@ class ViewerTest(QuilvernTest):
         """Sells tea, transfers January and opens its report."""
         app = self.app.start()
         app.fill_line(1, "Tea", "2.5", "4")
-        app.click("Transfer")
-        app.click("TransferJan")
-        app.wait_for_file("Backup01.txt", JANUARY)
+        app.transfer("Jan", JANUARY)
         app.click("ReportJan")
         return app
 
