@@ -1,6 +1,7 @@
 #include "values/money_field.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "values/error.h"
 #include "values/money_text.h"
@@ -11,6 +12,8 @@ namespace {
 constexpr std::size_t kCheckedLength = 63;  // typed text is checked on this many characters
 
 constexpr const char* kTooLarge = "The total would be too large";
+// Below this an amount's edit text, at 15 significant digits at most, always reads back.
+constexpr Money kNearTheLimit = 1E4931L;
 
 std::string NotValidMessage(std::string_view normalised) {
     return Format("'%s' is not a valid floating point value", normalised);
@@ -33,8 +36,10 @@ void MoneyField::SetValue(Money value) {
     value = InRange(value);
     std::string text = EditText(value);
     // Reading the field parses this text: an amount whose text reads as no number (one
-    // that is not finite, or one that rounds to 1E4932 or beyond) would read as 0.
-    if (!text.empty() && !Parse(text))
+    // that is not finite, or one that rounds to 1E4932 or beyond) would read as 0. Only
+    // such amounts can fail, so the others skip the parse: it is on every keystroke's path.
+    const bool nearTheLimit = !std::isfinite(value) || std::fabs(value) >= kNearTheLimit;
+    if (nearTheLimit && !text.empty() && !Parse(text))
         throw Error(kTooLarge);
     Store(value, std::move(text));
     Repaint();
