@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/form_data.h"
+#include "support/error_message.h"
 #include "support/temp_dir.h"
 #include "values/error.h"
 
@@ -21,17 +22,6 @@ enum class Block { Directory, ReadOnlyFile };
 
 inline std::string BlockName(Block block) {
     return block == Block::Directory ? "directory" : "read-only file";
-}
-
-// The message of the Error the action throws, or "no error".
-template <typename Action>
-std::string ErrorMessage(Action&& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
 }
 
 class FormDataTest : public ::testing::Test {

@@ -7,27 +7,20 @@
 #include <ostream>
 #include <string>
 
+#include "support/error_message.h"
 #include "support/temp_dir.h"
 #include "values/error.h"
 
 namespace quilvern {
 namespace {
 
+using test::ErrorMessage;
+
 using namespace std::string_literals;
 
 // Windows-1252 currency signs; kept apart so that no hex escape runs into a digit.
 const std::string kPound = "\xA3";
 const std::string kEuro = "\x80";
-
-template <class Action>
-std::string ErrorMessageOf(Action action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "<no error>";
-}
 
 // ---------------------------------------------------------------------------------
 // Adding a line
@@ -179,7 +172,7 @@ TEST(TextAreaWrite, FailureIsReportedWithThePathAsFormed) {
     const std::string path = dir.WithSeparator() + "Notes.txt";
     TextArea area;
     area.SetText("notes");
-    EXPECT_EQ(ErrorMessageOf([&] { area.WriteToFile(path); }), "Cannot create file " + path);
+    EXPECT_EQ(ErrorMessage([&] { area.WriteToFile(path); }), "Cannot create file " + path);
     EXPECT_EQ(area.Text(), "notes");
 }
 
@@ -207,7 +200,7 @@ TEST_P(TextAreaReadFailure, ReportsAndKeepsTheText) {
     int repaints = 0;
     area.OnRepaint.Add([&] { ++repaints; });
 
-    EXPECT_EQ(ErrorMessageOf([&] { area.ReadFromFile(path); }), Format(GetParam().message, path));
+    EXPECT_EQ(ErrorMessage([&] { area.ReadFromFile(path); }), Format(GetParam().message, path));
     EXPECT_EQ(area.Text(), "kept\r\n");
     EXPECT_EQ(repaints, 0);
 }
@@ -253,7 +246,7 @@ TEST(TextAreaCapacity, FileThatNormalisesToExactlyTheCapacityFits) {
 TEST(TextAreaCapacity, LargerTextIsRefusedAndTheOldKept) {
     TextArea area;
     area.SetText("old");
-    EXPECT_EQ(ErrorMessageOf([&] { area.SetText(std::string(TextArea::kCapacity + 1, 'x')); }),
+    EXPECT_EQ(ErrorMessage([&] { area.SetText(std::string(TextArea::kCapacity + 1, 'x')); }),
               "Text exceeds memo capacity");
     EXPECT_EQ(area.Text(), "old");
 }
@@ -262,7 +255,7 @@ TEST(TextAreaCapacity, LineThatWouldOverflowIsRefusedAndTheOldKept) {
     TextArea area;
     const std::string almostFull(TextArea::kCapacity - 2, 'x');
     area.SetText(almostFull + "\r\n");
-    EXPECT_EQ(ErrorMessageOf([&] { area.AddLine("y"); }), "Text exceeds memo capacity");
+    EXPECT_EQ(ErrorMessage([&] { area.AddLine("y"); }), "Text exceeds memo capacity");
     EXPECT_EQ(area.Text().size(), TextArea::kCapacity);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "support/error_message.h"
 #include "support/file_faults.h"
 #include "support/temp_dir.h"
 #include "values/error.h"
@@ -16,22 +17,14 @@
 namespace quilvern {
 namespace {
 
+using test::ErrorMessage;
+
 namespace fs = std::filesystem;
 using test::FileSizeLimit;
 using test::ModeOf;
 using test::Snapshot;
 using test::UnwritableDirectory;
 using namespace std::string_literals;
-
-template <class Action>
-std::string ErrorMessageOf(Action action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "<no error>";
-}
 
 // ---------------------------------------------------------------------------------
 // Exists
@@ -264,7 +257,7 @@ TEST_P(TextFileWriteCannotCreate, ReportsThePathAndChangesNothing) {
     const auto before = Snapshot(dir.Path());
     const std::string path = dir.WithSeparator() + GetParam().path;
 
-    EXPECT_EQ(ErrorMessageOf([&] { WriteFileSafely(path, "new text\r\n"); }),
+    EXPECT_EQ(ErrorMessage([&] { WriteFileSafely(path, "new text\r\n"); }),
               "Cannot create file " + path);
     EXPECT_EQ(Snapshot(dir.Path()), before);
 }
@@ -308,7 +301,7 @@ TEST(TextFileWrite, UnwritableDirectoryTakesTheFileInPlaceButNoNewOne) {
     }
     WriteFileSafely(path, "new");
     EXPECT_EQ(dir.Read("Report01.txt"), "new");
-    EXPECT_EQ(ErrorMessageOf([&] { WriteFileSafely(dir.File("Backup01.txt"), "new"); }),
+    EXPECT_EQ(ErrorMessage([&] { WriteFileSafely(dir.File("Backup01.txt"), "new"); }),
               "Cannot create file " + dir.File("Backup01.txt"));
     EXPECT_EQ(Snapshot(dir.Path()).size(), 1u);
 }
@@ -340,7 +333,7 @@ TEST_P(TextFileWriteDiskFull, ReportsStreamErrorAndKeepsTheOldFile) {
     std::string message;
     {
         FileSizeLimit full(GetParam().room);
-        message = ErrorMessageOf([&] { WriteFileSafely(dir.File("Report01.txt"), kReport); });
+        message = ErrorMessage([&] { WriteFileSafely(dir.File("Report01.txt"), kReport); });
     }
     EXPECT_EQ(message, "Stream write error");
     EXPECT_EQ(Snapshot(dir.Path()), before);
@@ -398,7 +391,7 @@ TEST_P(TextFileReadCannotOpen, ReportsThePath) {
     test::TempDir dir;
     GetParam().prepare(dir);
     const std::string path = dir.WithSeparator() + GetParam().path;
-    EXPECT_EQ(ErrorMessageOf([&] { ReadFileBytes(path); }), "Cannot open file " + path);
+    EXPECT_EQ(ErrorMessage([&] { ReadFileBytes(path); }), "Cannot open file " + path);
 }
 
 INSTANTIATE_TEST_SUITE_P(
