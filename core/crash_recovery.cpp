@@ -126,10 +126,19 @@ std::optional<std::string> CrashRecovery::RestorableNotes(const std::string& set
 }
 
 void CrashRecovery::LookForSnapshot() {
-    against_ = Identity(settingsFile_);
-    notes_ = ReadSnapshot(snapshotFile_, notesFile_, against_);
+    if (!FileExists(snapshotFile_) && !FileExists(notesFile_))
+        return;  // the last run ended cleanly
+    notes_ = ReadSnapshot(snapshotFile_, notesFile_, Against());
     if (!notes_)
         SetAside();
+}
+
+// Worked out once, when first needed: the program itself writes the settings file only
+// at the end of a run, so it stays the same file while snapshots are taken.
+const std::string& CrashRecovery::Against() {
+    if (!against_)
+        against_ = Identity(settingsFile_);
+    return *against_;
 }
 
 void CrashRecovery::SetAside() {
@@ -196,7 +205,7 @@ void CrashRecovery::Write() {
         const std::string notes = takeNotes_();
         const std::string settings = storages_.SnapshotText();
         WriteFileSafely(notesFile_, notes);
-        WriteFileSafely(snapshotFile_, settings + TrailerFor(settings, notes, against_));
+        WriteFileSafely(snapshotFile_, settings + TrailerFor(settings, notes, Against()));
         failureReported_ = false;
     } catch (const std::exception& error) {
         if (!failureReported_ && OnFailure) {

@@ -86,6 +86,7 @@ class CrashRecovery {
   private:
     void Write();
     void SetAside();
+    const std::string& Against();
 
     SettingsStorages& storages_;
     std::string settingsFile_;
@@ -93,7 +94,8 @@ class CrashRecovery {
     std::string notesFile_;
     Alarm& alarm_;
     std::function<std::string()> takeNotes_;
-    std::string against_;  // which settings file the snapshots of this run are taken against
+    // Which settings file the snapshots of this run are taken against.
+    std::optional<std::string> against_;
     std::optional<std::string> notes_;  // those of a snapshot that may be restored
     bool started_ = false;
     bool failureReported_ = false;

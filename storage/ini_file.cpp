@@ -250,9 +250,10 @@ std::string IniFile::Text() const {
 }
 
 void ExpectReadable(const std::string& path) {
+    // A limit of nothing opens and checks the file without reading it: the storages
+    // read it right after.
     std::string bytes;
-    const ReadOutcome outcome = ReadWholeFile(path, bytes);
-    if (outcome != ReadOutcome::Read && outcome != ReadOutcome::Missing) {
+    if (ReadWholeFile(path, bytes, 0) == ReadOutcome::Unreadable) {
         throw Error("Cannot open file %s", path);
     }
 }

@@ -95,7 +95,8 @@ MoneyEdit* AddTotal(MoneyField& model, const QString& name, QRect geometry, QWid
 
 }  // namespace
 
-TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(programDirectory)) {
+TForm1::TForm1(std::string programDirectory)
+    : programDirectory_(std::move(programDirectory)), settingsFile_(SettingsFilePath()) {
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -134,14 +135,15 @@ TForm1::TForm1(std::string programDirectory) : programDirectory_(std::move(progr
 
     events_.onShow = [this] { FormCreate(); };
     host_ = std::make_unique<QtWindowHost>(*this);
-    const std::string settingsFile = SettingsFilePath();
-    storages_ = std::make_unique<SettingsStorages>(settingsFile);
+    storages_ = std::make_unique<SettingsStorages>(settingsFile_);
     const std::vector<StoredComponent> components = StoredComponents(data_);
     storages_->AttachToWindow(events_, components, host_.get(),
                               [](const std::string& message) { ShowErrorBox(message); });
     alarm_ = std::make_unique<QtAlarm>([this] { recovery_->AlarmRang(); });
-    recovery_ = std::make_unique<CrashRecovery>(*storages_, settingsFile, *alarm_,
-                                                [this] { return Notes(); });
+    recovery_ = std::make_unique<CrashRecovery>(*storages_, settingsFile_, *alarm_, [this] {
+        TakeNoteEdits();
+        return data_.noteText.Text();
+    });
     recovery_->Watch(components);
     recovery_->OnFailure = [this](const std::exception& error) { ShowRecoveryNotice(error); };
     recovery_->LookForSnapshot();
@@ -174,7 +176,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
-    Notes();
+    TakeNoteEdits();
     data_.SaveNotes();
 }
 
@@ -215,7 +217,7 @@ bool TForm1::SaveForClose() {
 // After a crash the show restores from the recovery snapshot instead of the settings
 // file, through the same storages in the same order, and the notes come from it too.
 void TForm1::RestoreShownWindow() {
-    Guarded([] { ExpectReadable(SettingsFilePath()); });
+    Guarded([this] { ExpectReadable(settingsFile_); });
     if (!recovery_->HasSnapshot()) {
         Guarded([this] {
             if (events_.onShow)
@@ -264,12 +266,11 @@ void TForm1::ReadSeparators() {
     data_.SetSeparators(seps);
 }
 
-// The notes as the user has them now. The viewer's edits are never kept: they are
-// copied or lost with the next report, so no snapshot or close may take them.
-const std::string& TForm1::Notes() {
+// Hands the notes as the user has them now to their model. The viewer's edits are never
+// taken: they are copied or lost with the next report, so no snapshot or close keeps them.
+void TForm1::TakeNoteEdits() {
     if (noteText_ != nullptr)
         noteText_->Take();
-    return data_.noteText.Text();
 }
 
 // --- Building -------------------------------------------------------------------------

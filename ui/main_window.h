@@ -103,7 +103,7 @@ class TForm1 : public QWidget {
     void ReadSeparators();
     bool SaveForClose();
     void SaveOnSessionEnd();
-    const std::string& Notes();
+    void TakeNoteEdits();
     void RestoreShownWindow();
     void ShowRecoveryNotice(const std::exception& error);
     void ShowUndoItem();
@@ -112,6 +112,7 @@ class TForm1 : public QWidget {
     ClearUndo undo_{data_.sheet, data_.ledger, data_.dirLabel};
     FormEvents events_;
     std::string programDirectory_;
+    std::string settingsFile_;
     std::unique_ptr<QtWindowHost> host_;
     // Declared after the data and the handlers they wrap: they detach first.
     std::unique_ptr<SettingsStorages> storages_;

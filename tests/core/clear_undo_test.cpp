@@ -22,10 +22,7 @@ class ClearUndoTest : public FormDataTest {
     // reports, the year report, and a month report dropped in by hand whose button the
     // program never enabled.
     void FillEverything() {
-        Sell(1, "Tea", 2.5L, 4);
-        Sell(10, "Jam", 1.25L, 2);
-        Sell(33, "Refund", 3, -1);
-        Sell(50, "Milk", 0.9L, 0);
+        FillSheet();
         Line(7).quantity.SetText(" 012");
         Line(8).name.SetText("Caf\xE9 \x80 \xA3");
         for (int m : {1, 3, 12})

@@ -42,6 +42,14 @@ class FormDataTest : public ::testing::Test {
         Line(n).quantity.SetValue(quantity);
     }
 
+    // A sheet with a sold line on each page edge, a negative line and an unsold price.
+    void FillSheet() {
+        Sell(1, "Tea", 2.5L, 4);
+        Sell(10, "Jam", 1.25L, 2);
+        Sell(33, "Refund", 3, -1);
+        Sell(50, "Milk", 0.9L, 0);
+    }
+
     void BlockFile(std::string_view name, Block block) const {
         if (block == Block::Directory) {
             std::filesystem::create_directory(dir.Path() / name);

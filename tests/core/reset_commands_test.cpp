@@ -11,13 +11,6 @@ namespace {
 
 class ResetCommandsTest : public FormDataTest {
   protected:
-    // A sheet with a sold line on each page edge, a negative line and an unsold price.
-    void FillSheet() {
-        Sell(1, "Tea", 2.5L, 4);
-        Sell(10, "Jam", 1.25L, 2);
-        Sell(33, "Refund", 3, -1);
-        Sell(50, "Milk", 0.9L, 0);
-    }
     static std::string Key(int n, const char* field) {
         std::string number = std::to_string(n);
         return "P" + std::string(3 - number.size(), '0') + number + field;
