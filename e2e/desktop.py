@@ -140,6 +140,11 @@ class Desktop:
         text = self.run("xdotool", "search", "--onlyvisible", "--pid", str(pid), check=False)
         return [int(word) for word in text.split()]
 
+    def active_window(self):
+        """The window the window manager has given the keyboard focus, or None."""
+        text = self.run("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False)
+        return int(text.split("#", 1)[1].split(",")[0], 16) if "#" in text else None
+
     def client_origin(self, window):
         """The screen position of the window's client area."""
         text = self.run("xwininfo", "-id", str(window))

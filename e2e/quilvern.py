@@ -13,6 +13,7 @@ A test gets a scratch folder of its own that holds:
             app.key("ctrl+a", "Delete")
             self.desktop.set_primary("12")
             app.click("P001Price", button=2)   # middle-click paste
+            app.answer_box()                   # Return in the box that has come up
             app.close()                        # as the window manager's close button does
             app.start()                        # again, in the same folder
             app.kill(signal.SIGTERM)           # or any signal; waits for the end
@@ -85,6 +86,23 @@ class Quilvern:
     def windows(self):
         """Every window of the program on screen now: the main window, error boxes."""
         return self.desktop.visible_windows_of(self.process.pid)
+
+    def wait_for_box(self, timeout=10):
+        """Waits for a box of the program (any window but the main one) to be framed and
+        to hold the keyboard focus, so that keys reach it; returns it."""
+        def focused_box():
+            box = self.desktop.active_window()
+            if (box != self.window and box in self.windows()
+                    and self.desktop.frame_extents(box)):
+                return box
+            return None
+        return wait_for(focused_box, "a box with the keyboard focus", timeout)
+
+    def answer_box(self, key="Return"):
+        """Presses a key in the next box and waits until the box has gone."""
+        box = self.wait_for_box()
+        self.key(key)
+        wait_for(lambda: box not in self.windows(), "the box to close")
 
     def running(self):
         return self.process is not None and self.process.poll() is None

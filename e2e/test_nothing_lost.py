@@ -10,7 +10,6 @@ import struct
 import subprocess
 import time
 
-import layout
 from quilvern import Quilvern, QuilvernTest
 from desktop import wait_for
 
@@ -37,10 +36,6 @@ def set_immutable(folder, on):
 
 
 class NothingLostTest(QuilvernTest):
-    def active_window(self):
-        text = self.desktop.run("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False)
-        return int(text.split("#", 1)[1].split(",")[0], 16) if "#" in text else None
-
     def sell_tea(self, app):
         app.fill_line(1, "Tea", "2.5", "4")
 
@@ -53,7 +48,7 @@ class NothingLostTest(QuilvernTest):
         second = Quilvern(self.desktop, self.root)
         second.start(wait=False)
         self.assertEqual(second.wait_for_end(5), 0)
-        wait_for(lambda: self.active_window() == app.window, "the first window in front")
+        wait_for(lambda: self.desktop.active_window() == app.window, "the first window in front")
         self.assertEqual(os.listdir(app.config), ["Quilvern.ini.lock"],
                          "the second copy wrote nothing, not even a recovery copy")
         self.assertEqual(sorted(os.listdir(app.folder)), ["quilvern"])
@@ -148,9 +143,7 @@ class NothingLostTest(QuilvernTest):
         app.fill_line(1, "Tea", "1", "100")
         windows = set(app.windows())
         app.replace_text("P001Price", "1E4931")  # x 100 is beyond the largest amount
-        wait_for(lambda: set(app.windows()) - windows, "the error box")
-        app.key("Return")
-        wait_for(lambda: set(app.windows()) == windows, "the box to close")
+        app.answer_box()
         app.click("FinalTotal")  # a read-only total: leaving it again must not complain
         app.click("P002Name")
         self.assertEqual(set(app.windows()), windows)
@@ -186,10 +179,9 @@ class NothingLostTest(QuilvernTest):
         # Files of the program may grow to 200 bytes only, as on a disk that is full.
         subprocess.run(["prlimit", f"--pid={app.process.pid}", "--fsize=200:unlimited"],
                        check=True)
-        windows = set(app.windows())
         app.click("Transfer")
         app.click("TransferJan")
-        wait_for(lambda: set(app.windows()) - windows, "the error box")
+        app.wait_for_box()
         self.assertTrue(app.running())
         self.assertEqual(app.read("Report01.txt"), old)
         self.assertEqual(glob.glob(os.path.join(app.folder, ".Report01.txt.*")), [])
@@ -201,10 +193,7 @@ class NothingLostTest(QuilvernTest):
         app.start(wait=False)
         # One box for each run of the start-up: when the window is built and when shown.
         for _ in range(2):
-            wait_for(lambda: [w for w in app.windows()
-                              if self.desktop.client_size(w) != layout.CLIENT_SIZE],
-                     "the error box")
-            app.key("Return")
+            app.answer_box()
         app.wait_for_window()
         wait_for(lambda: app.windows() == [app.window], "no box left")
         self.assertEqual(app.close(), 0)

@@ -37,9 +37,8 @@ class ReportOutputTest(QuilvernTest):
 
     def through_dialog(self, open_it, *keys):
         """Opens a dialog by calling open_it, waits for it, then presses the keys in it."""
-        before = set(self.app.windows())
         open_it()
-        wait_for(lambda: set(self.app.windows()) - before, "the dialog", timeout=15)
+        self.app.wait_for_box(timeout=15)
         self.app.key(*keys)
 
     def wait_for_pdf(self, path):

@@ -123,6 +123,12 @@ TEST_F(PrintCommandsTest, SaveAsPdfIntoAFolderThatTakesNoFileNamesTheFile) {
     const std::string path = dir.File("home/locked/march.pdf");
     test::ErrorBoxWatcher boxes;
     DialogAnswerer<QFileDialog> answer("SavePdfDialog", [&](QFileDialog& dialog) {
+        // Once its window is active the name field has the focus, and the dialog never
+        // changes a name field that has the focus: a user would type there instead.
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        if (QWidget* focused = dialog.focusWidget())
+            focused->clearFocus();
         dialog.selectFile(QString::fromStdString(path));
         static_cast<QDialog&>(dialog).accept();
     });
