@@ -17,6 +17,14 @@ namespace {
 
 constexpr std::string_view kTrailer = "[Recovery]\r\n";
 
+std::string SnapshotPath(const std::string& settingsFile) {
+    return settingsFile + ".recovery";
+}
+
+std::string NotesPath(const std::string& settingsFile) {
+    return settingsFile + ".notes.recovery";
+}
+
 // FNV-1a: enough to tell a damaged or changed file from a whole one.
 std::string Checksum(std::string_view bytes) {
     std::uint64_t hash = 14695981039346656037ULL;
@@ -100,28 +108,26 @@ CrashRecovery::CrashRecovery(SettingsStorages& storages, const std::string& sett
                              Alarm& alarm, std::function<std::string()> notes)
     : storages_(storages),
       settingsFile_(settingsFile),
-      snapshotFile_(settingsFile + ".recovery"),
-      notesFile_(settingsFile + ".notes.recovery"),
+      snapshotFile_(SnapshotPath(settingsFile)),
+      notesFile_(NotesPath(settingsFile)),
       alarm_(alarm),
       takeNotes_(std::move(notes)) {}
 
 void CrashRecovery::RemoveLeftovers(const std::string& programDirectory,
                                     const std::string& settingsFile) {
-    std::vector<std::string> programFiles = {std::string(kYearReportFile),
-                                             std::string(kYearBackupFile), std::string(kNotesFile)};
+    std::vector<std::string> files = {settingsFile, SnapshotPath(settingsFile),
+                                      NotesPath(settingsFile)};
+    for (std::string_view name : {kYearReportFile, kYearBackupFile, kNotesFile})
+        files.push_back(programDirectory + std::string(name));
     for (const MonthInfo& month : kMonths) {
-        programFiles.emplace_back(month.reportFile);
-        programFiles.emplace_back(month.backupFile);
+        files.push_back(programDirectory + std::string(month.reportFile));
+        files.push_back(programDirectory + std::string(month.backupFile));
     }
-    RemoveLeftoverTemporaries(programDirectory, programFiles);
-    const std::size_t slash = settingsFile.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : settingsFile.substr(0, slash);
-    const std::string name = settingsFile.substr(slash == std::string::npos ? 0 : slash + 1);
-    RemoveLeftoverTemporaries(folder, {name, name + ".recovery", name + ".notes.recovery"});
+    RemoveLeftoverTemporaries(files);
 }
 
 std::optional<std::string> CrashRecovery::RestorableNotes(const std::string& settingsFile) {
-    return ReadSnapshot(settingsFile + ".recovery", settingsFile + ".notes.recovery",
+    return ReadSnapshot(SnapshotPath(settingsFile), NotesPath(settingsFile),
                         Identity(settingsFile));
 }
 

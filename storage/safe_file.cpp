@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <map>
 #include <random>
 
 namespace quilvern {
@@ -309,8 +310,9 @@ bool CanReplace(const std::string& path) {
     return !target.empty() && ::stat(target.c_str(), &status) == 0 && Replaceable(target, status);
 }
 
-void RemoveLeftoverTemporaries(const std::string& directory,
-                               const std::vector<std::string>& fileNames) {
+namespace {
+
+void RemoveLeftoversIn(const std::string& directory, const std::vector<std::string>& fileNames) {
     DIR* folder = ::opendir(directory.c_str());
     if (folder == nullptr)
         return;
@@ -326,6 +328,18 @@ void RemoveLeftoverTemporaries(const std::string& directory,
             ::unlink(path.c_str());
     }
     ::closedir(folder);
+}
+
+}  // namespace
+
+void RemoveLeftoverTemporaries(const std::vector<std::string>& paths) {
+    std::map<std::string, std::vector<std::string>> namesByFolder;
+    for (const std::string& path : paths) {
+        PathParts parts = SplitPath(path);
+        namesByFolder[std::move(parts.directory)].push_back(std::move(parts.name));
+    }
+    for (const auto& [folder, names] : namesByFolder)
+        RemoveLeftoversIn(folder, names);
 }
 
 }  // namespace quilvern

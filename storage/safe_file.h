@@ -57,9 +57,8 @@ CreateOutcome CreateNewFile(const std::string& path, std::string_view bytes);
 // write bit set that this user may write.
 bool CanReplace(const std::string& path);
 
-// Removes the temporary files that a writer killed half-way left beside the named
-// files in the folder; nothing else is touched.
-void RemoveLeftoverTemporaries(const std::string& directory,
-                               const std::vector<std::string>& fileNames);
+// Removes the temporary files that a writer killed half-way left beside these files,
+// wherever each of them is; nothing else is touched.
+void RemoveLeftoverTemporaries(const std::vector<std::string>& paths);
 
 }  // namespace quilvern

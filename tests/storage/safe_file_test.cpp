@@ -245,7 +245,8 @@ TEST(RemoveLeftoverTemporaries, RemovesOnlyTheWritersOwnNamesOfTheNamedFiles) {
     }
     fs::create_directory(dir.Path() / ".Notes.txt.folder");
 
-    RemoveLeftoverTemporaries(dir.Path().string(), {"Report01.txt", "Notes.txt", "Quilvern.ini"});
+    RemoveLeftoverTemporaries(
+        {dir.File("Report01.txt"), dir.File("Notes.txt"), dir.File("Quilvern.ini")});
 
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dir.Path()))
