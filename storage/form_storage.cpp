@@ -114,9 +114,19 @@ void TFormPlacement::Restore(const IniFile& file) {
         SetMaximizedPosition(*window_);
 }
 
+void TFormPlacement::GatherSavesInto(IniFile* file) {
+    gathering_ = file;
+    gathered_ = false;
+}
+
 void TFormPlacement::SaveSection() {
     if (!restored_)
         return;
+    if (gathering_ != nullptr) {
+        WriteSectionTo(*gathering_);
+        gathered_ = true;
+        return;
+    }
     IniFile file(IniFileName);
     WriteSectionTo(file);
     file.Flush();

@@ -53,11 +53,19 @@ class TFormPlacement {
     // The same from another file, e.g. a recovery copy; the flags change as above.
     void RestoreSectionFrom(const std::string& path);
     // Nothing before a restore. Writes the section and puts the file on disk, then sets
-    // saved; a failure to write throws Error("Unable to write to Quilvern.ini").
+    // saved; a failure to write throws Error("Unable to write to Quilvern.ini"). While
+    // saves are gathered, writes the section into the gathering file instead and leaves
+    // the disk and the saved flag to the gatherer.
     void SaveSection();
     // What SaveSection writes, into a file the caller flushes; the flags stay as they
     // are. Nothing before a restore, as for a save.
     void WriteSectionTo(IniFile& file);
+
+    // While set, SaveSection gathers the section into `file` (see SettingsStorages, which
+    // puts the whole file on disk in one step). Clears Gathered().
+    void GatherSavesInto(IniFile* file);
+    bool Gathered() const { return gathered_; }
+    void MarkSaved() { saved_ = true; }
 
     bool Restored() const { return restored_; }
     bool Saved() const { return saved_; }
@@ -91,6 +99,8 @@ class TFormPlacement {
     bool restored_ = false;
     bool saved_ = false;
     bool destroying_ = false;
+    IniFile* gathering_ = nullptr;
+    bool gathered_ = false;
 };
 
 class TFormStorage : public TFormPlacement {

@@ -20,6 +20,7 @@ constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr mode_t kAnyRead = S_IRUSR | S_IRGRP | S_IROTH;
 constexpr int kTempNameAttempts = 100;
 constexpr std::size_t kTempSuffixLength = 6;
+constexpr std::string_view kTempPrefix = ".Quilvern-tmp-";
 constexpr std::string_view kTempLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -60,6 +61,7 @@ class TempFileGuard {
     TempFileGuard& operator=(const TempFileGuard&) = delete;
 
     void Release() { path_.clear(); }
+    void Guard(std::string path) { path_ = std::move(path); }
 
   private:
     std::string path_;
@@ -97,15 +99,38 @@ bool Replaceable(const std::string& target, const struct stat& status) {
            ::access(target.c_str(), W_OK) == 0;
 }
 
-// A new file beside the target with an unguessable name. O_EXCL keeps it from ever
-// being an existing file; mode 0666 lets the umask decide, as for any new file.
-int CreateTempFile(const PathParts& target, std::string& tempPath) {
+// A name beside the target that only this program uses: ".Quilvern-tmp-" + the file's
+// name + "-" + six letters or digits, unguessable.
+std::string TemporaryName(const PathParts& target) {
     static std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, kTempLetters.size() - 1);
+    std::string name = target.directory + "/" + std::string(kTempPrefix) + target.name + "-";
+    for (std::size_t i = 0; i < kTempSuffixLength; ++i)
+        name += kTempLetters[pick(random)];
+    return name;
+}
+
+// A file in the target's folder that has no name yet, so that a kill leaves nothing
+// behind. -1 with errno EOPNOTSUPP (or what the file system says) where there are none.
+int CreateUnnamedFile(const PathParts& target) {
+    return ::open(target.directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+// The file as `path`; never replaces anything there. An unnamed file is linked through
+// /proc, a named one directly.
+bool LinkAs(int fd, const std::string& path) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// A new named file beside the target, for file systems without unnamed files. O_EXCL
+// keeps it from ever being an existing file; mode 0666 lets the umask decide.
+int CreateTempFile(const PathParts& target, std::string& tempPath,
+                   const BeforeTemporaryName& announce) {
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        std::string candidate = target.directory + "/." + target.name + ".";
-        for (std::size_t i = 0; i < kTempSuffixLength; ++i)
-            candidate += kTempLetters[pick(random)];
+        std::string candidate = TemporaryName(target);
+        if (announce)
+            announce(candidate);
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             tempPath = std::move(candidate);
@@ -116,6 +141,33 @@ int CreateTempFile(const PathParts& target, std::string& tempPath) {
     }
     errno = EEXIST;
     return -1;
+}
+
+// Gives the unnamed file a temporary name beside the target, announced first.
+bool NameTemporarily(int fd, const PathParts& target, std::string& tempPath,
+                     const BeforeTemporaryName& announce) {
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        std::string candidate = TemporaryName(target);
+        if (announce)
+            announce(candidate);
+        if (LinkAs(fd, candidate)) {
+            tempPath = std::move(candidate);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// Where the new bytes go first: an unnamed file in the target's folder or, on a file
+// system without them, a named temporary file. -1 with errno when the folder refuses.
+int OpenReplacement(const PathParts& target, std::string& tempPath,
+                    const BeforeTemporaryName& announce) {
+    const int fd = CreateUnnamedFile(target);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+        return fd;
+    return CreateTempFile(target, tempPath, announce);
 }
 
 bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
@@ -195,12 +247,15 @@ CreateOutcome CreateExclusively(const std::string& path, std::string_view bytes)
 }
 
 bool IsTemporaryOf(std::string_view entry, std::string_view name) {
-    if (entry.size() < name.size() + 3 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
-        entry[name.size() + 1] != '.') {
+    if (!entry.starts_with(kTempPrefix))
+        return false;
+    entry.remove_prefix(kTempPrefix.size());
+    if (entry.size() != name.size() + 1 + kTempSuffixLength || !entry.starts_with(name) ||
+        entry[name.size()] != '-') {
         return false;
     }
-    const std::string_view suffix = entry.substr(name.size() + 2);
-    return suffix.size() <= 12 && suffix.find_first_not_of(kTempLetters) == std::string_view::npos;
+    const std::string_view suffix = entry.substr(name.size() + 1);
+    return suffix.find_first_not_of(kTempLetters) == std::string_view::npos;
 }
 
 }  // namespace
@@ -231,7 +286,8 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, std::size
     return ReadOutcome::Read;
 }
 
-WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes) {
+WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes,
+                         const BeforeTemporaryName& announce) {
     const std::string target = ResolveLink(path);
     if (target.empty())
         return WriteOutcome::CannotCreate;
@@ -248,7 +304,7 @@ WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes) {
 
     const PathParts parts = SplitPath(target);
     std::string tempPath;
-    FileDescriptor file(CreateTempFile(parts, tempPath));
+    FileDescriptor file(OpenReplacement(parts, tempPath, announce));
     if (!file.Valid()) {
         const bool folderRefuses = errno == EACCES || errno == EPERM;
         return replacing && folderRefuses ? WriteInPlace(target, bytes)
@@ -268,7 +324,25 @@ WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes) {
             return WriteOutcome::CannotCreate;
     }
 
-    if (!WriteAllAt(file.Get(), bytes, 0) || ::fsync(file.Get()) != 0 || !file.Close())
+    // The data reaches the disk before any name leads to it.
+    if (!WriteAllAt(file.Get(), bytes, 0) || ::fsync(file.Get()) != 0)
+        return WriteOutcome::WriteFailed;
+    if (tempPath.empty()) {
+        if (!replacing && LinkAs(file.Get(), target)) {
+            if (!file.Close()) {
+                ::unlink(target.c_str());
+                return WriteOutcome::WriteFailed;
+            }
+            SyncDirectory(parts.directory);
+            return WriteOutcome::Written;
+        }
+        // Over an old file (or one that appeared meanwhile) only a rename is one step,
+        // and it needs a name to rename.
+        if (!NameTemporarily(file.Get(), parts, tempPath, announce))
+            return WriteOutcome::CannotCreate;
+        guard.Guard(tempPath);
+    }
+    if (!file.Close())
         return WriteOutcome::WriteFailed;
     if (::rename(tempPath.c_str(), target.c_str()) != 0)
         return WriteOutcome::CannotCreate;
@@ -280,15 +354,15 @@ WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes) {
 CreateOutcome CreateNewFile(const std::string& path, std::string_view bytes) {
     const PathParts parts = SplitPath(path);
     std::string tempPath;
-    FileDescriptor file(CreateTempFile(parts, tempPath));
+    FileDescriptor file(OpenReplacement(parts, tempPath, {}));
     if (!file.Valid())
         return CreateOutcome::CannotCreate;
-    // The temporary name goes in any case: on success the file lives on under its own.
+    // A temporary name goes in any case: on success the file lives on under its own.
     const TempFileGuard guard(tempPath);
-    if (!WriteAllAt(file.Get(), bytes, 0) || ::fsync(file.Get()) != 0 || !file.Close())
+    if (!WriteAllAt(file.Get(), bytes, 0) || ::fsync(file.Get()) != 0)
         return CreateOutcome::WriteFailed;
     // Unlike rename, link never replaces what is there.
-    if (::link(tempPath.c_str(), path.c_str()) != 0) {
+    if (!LinkAs(file.Get(), path)) {
         switch (errno) {
             case EEXIST:
                 return CreateOutcome::NameTaken;
@@ -299,6 +373,10 @@ CreateOutcome CreateNewFile(const std::string& path, std::string_view bytes) {
             default:
                 return CreateOutcome::CannotCreate;
         }
+    }
+    if (!file.Close()) {
+        ::unlink(path.c_str());
+        return CreateOutcome::WriteFailed;
     }
     SyncDirectory(parts.directory);
     return CreateOutcome::Created;
@@ -324,7 +402,8 @@ void RemoveLeftoversIn(const std::string& directory, const std::vector<std::stri
                         [name](const std::string& file) { return IsTemporaryOf(name, file); });
         struct stat status {};
         const std::string path = prefix + std::string(name);
-        if (ours && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        if (ours && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            status.st_uid == ::geteuid())
             ::unlink(path.c_str());
     }
     ::closedir(folder);

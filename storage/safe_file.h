@@ -3,12 +3,17 @@
 // backups, notes, the settings file and its recovery copy) reaches the disk. Callers
 // turn the outcomes into their own messages.
 //
-// A file is replaced safely: the new bytes go to a temporary file beside it, named "."
-// + the file's name + "." + six letters or digits, which is flushed to the disk and
-// then renamed over the target, so the target is always either the old file or the
-// new one. Only when the folder allows no new file but the file itself may be written
-// are the bytes written in place, flushed, and the old bytes put back if that fails.
+// A file is replaced safely: the new bytes go to a file beside it that has no name yet,
+// which is flushed to the disk and only then linked in, so the target is always either
+// the old file or the new one. A new file is linked in under its own name; an old one is
+// replaced by renaming the flushed file over it, which needs a temporary name first:
+// ".Quilvern-tmp-" + the file's name + "-" + six letters or digits, a name no other
+// program uses. After the rename the folder itself is flushed. On a file system without
+// unnamed files the temporary file is named from the start. Only when the folder allows
+// no new file but the file itself may be written are the bytes written in place,
+// flushed, and the old bytes put back if that fails.
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -38,7 +43,12 @@ enum class WriteOutcome {
 // replaced, not even by root. A symbolic link is written through to the file it names.
 // A replaced file keeps its permission bits and, where allowed, its owner; a new one
 // gets what the umask allows.
-WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes);
+// `announce`, when set, is told the exact path of a temporary name before that name
+// appears on disk, so that one left by a kill in a folder the program does not own can
+// be removed by its name at the next start.
+using BeforeTemporaryName = std::function<void(const std::string& tempPath)>;
+WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes,
+                         const BeforeTemporaryName& announce = {});
 
 enum class CreateOutcome {
     Created,
@@ -49,8 +59,8 @@ enum class CreateOutcome {
 
 // Creates the file with exactly these bytes, but only while no file of that name
 // exists: one that appears at any moment before is never overwritten. The bytes are
-// complete in a temporary file before the name is linked to it, so the file is never
-// seen half-written. A new file gets what the umask allows.
+// complete and flushed in an unnamed file before the name is linked to it, so the file
+// is never seen half-written. A new file gets what the umask allows.
 CreateOutcome CreateNewFile(const std::string& path, std::string_view bytes);
 
 // True when the path names a file that ReplaceFile may replace: a regular file with a
@@ -58,7 +68,8 @@ CreateOutcome CreateNewFile(const std::string& path, std::string_view bytes);
 bool CanReplace(const std::string& path);
 
 // Removes the temporary files that a writer killed half-way left beside these files,
-// wherever each of them is; nothing else is touched.
+// wherever each of them is: regular files of this user by exactly the writer's own
+// names. Nothing else is touched.
 void RemoveLeftoverTemporaries(const std::vector<std::string>& paths);
 
 }  // namespace quilvern

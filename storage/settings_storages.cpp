@@ -1,13 +1,14 @@
 #include "storage/settings_storages.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "storage/ini_file.h"
 #include "storage/stored_items.h"
 
 namespace quilvern {
 
-SettingsStorages::SettingsStorages(const std::string& iniFileName) {
+SettingsStorages::SettingsStorages(const std::string& iniFileName) : iniFileName_(iniFileName) {
     const std::vector<StoredSection> sections = StoredSections();
     const auto storages = InDesignOrder();
     for (std::size_t i = 0; i < storages.size(); ++i) {
@@ -35,9 +36,19 @@ void SettingsStorages::AttachToWindow(FormEvents& events,
     for (TFormStorage* storage : InDesignOrder()) {
         storage->AttachToWindow(events, components, window, report);
     }
+    events_ = &events;
+    keptCloseQuery_ = std::exchange(events.onCloseQuery, [this](bool& canClose) {
+        SaveOnce([this, &canClose] { keptCloseQuery_(canClose); });
+    });
+    keptDestroy_ = std::exchange(events.onDestroy, [this] { SaveOnce(keptDestroy_); });
 }
 
 void SettingsStorages::DetachFromWindow() {
+    if (events_ != nullptr) {
+        events_->onCloseQuery = std::move(keptCloseQuery_);
+        events_->onDestroy = std::move(keptDestroy_);
+        events_ = nullptr;
+    }
     const auto storages = InDesignOrder();
     for (auto storage = storages.rbegin(); storage != storages.rend(); ++storage) {
         (*storage)->DetachFromWindow();
@@ -61,6 +72,40 @@ void SettingsStorages::RestoreFrom(const std::string& path) {
                 report_(error.what());
         }
     }
+}
+
+void SettingsStorages::SaveOnce(const std::function<void()>& saves) {
+    IniFile file(iniFileName_);
+    const auto storages = InDesignOrder();
+    for (TFormStorage* storage : storages)
+        storage->GatherSavesInto(&file);
+    try {
+        saves();
+    } catch (...) {
+        for (TFormStorage* storage : storages)
+            storage->GatherSavesInto(nullptr);
+        throw;
+    }
+    std::vector<TFormStorage*> gathered;
+    for (TFormStorage* storage : storages) {
+        if (storage->Gathered())
+            gathered.push_back(storage);
+        storage->GatherSavesInto(nullptr);
+    }
+    if (gathered.empty())
+        return;
+    try {
+        file.Flush();
+    } catch (const std::exception& error) {
+        for (std::size_t i = 0; i < gathered.size(); ++i) {
+            if (report_)
+                report_(error.what());
+        }
+        return;
+    }
+    for (TFormStorage* storage : gathered)
+        storage->MarkSaved();
+    OnFileWritten.Raise();
 }
 
 bool SettingsStorages::AllSaved() {

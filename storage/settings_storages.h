@@ -2,12 +2,15 @@
 // The main window's seven settings storages, made as its design has them: one per
 // section of the settings file, in the order in which they attach, so that sections are
 // restored from "Settings" inward to "Main" at the show and saved from "Main" outward
-// to "Settings" at the close.
+// to "Settings" at the close. However many storages save at once, at the close or while
+// the window is destroyed, their sections reach the disk in one replacement of the file,
+// so a kill or a power cut never leaves a file of which only some sections are new.
 #include <array>
 #include <string>
 #include <vector>
 
 #include "storage/form_storage.h"
+#include "values/listeners.h"
 
 namespace quilvern {
 
@@ -33,7 +36,8 @@ class SettingsStorages {
 
     std::array<TFormStorage*, kStorageCount> InDesignOrder();
 
-    // Attaches all seven in design order, after the window has set its own show handler.
+    // Attaches all seven in design order, after the window has set its own show handler,
+    // and around them the gathering of their saves into one write.
     void AttachToWindow(FormEvents& events, const std::vector<StoredComponent>& components,
                         WindowHost* window, const ErrorReporter& report);
     void DetachFromWindow();
@@ -47,8 +51,20 @@ class SettingsStorages {
     // Whether every storage's last save completed.
     bool AllSaved();
 
+    // Raised after the program itself has put a new settings file on disk.
+    Listeners OnFileWritten;
+
   private:
+    // Runs `saves` with every storage gathering its section into one file, then puts
+    // that file on disk once. Each storage that gathered is saved when the write
+    // succeeds, and reports the failure otherwise, as its own write would have.
+    void SaveOnce(const std::function<void()>& saves);
+
+    std::string iniFileName_;
     ErrorReporter report_;
+    FormEvents* events_ = nullptr;
+    std::function<void(bool&)> keptCloseQuery_;
+    std::function<void()> keptDestroy_;
 };
 
 }  // namespace quilvern

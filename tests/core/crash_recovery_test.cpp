@@ -226,9 +226,12 @@ TEST_F(CrashRecoveryTest, AFailedSnapshotIsToldOnceAndTriedAgainAtTheNextChange)
 
 TEST_F(CrashRecoveryTest, LeftoversOfAKilledSaveGoAtTheNextStart) {
     std::filesystem::create_directories(settingsDir.Path());
-    for (const char* name : {".Report03.txt.Ab12Cd", ".BackupYear.txt.000000", ".Notes.txt.zzzzzz"})
+    for (const char* name :
+         {".Quilvern-tmp-Report03.txt-Ab12Cd", ".Quilvern-tmp-BackupYear.txt-000000",
+          ".Quilvern-tmp-Notes.txt-zzzzzz"})
         programDir.Write(name, "half");
-    for (const char* name : {".Quilvern.ini.123456789", ".Quilvern.ini.recovery.Q1w2E3"})
+    for (const char* name :
+         {".Quilvern-tmp-Quilvern.ini-123456", ".Quilvern-tmp-Quilvern.ini.recovery-Q1w2E3"})
         settingsDir.Write(name, "half");
     programDir.Write(".Report03.txt.keep me", "not ours");
     settingsDir.Write("Quilvern.ini", "[Main]\r\n");

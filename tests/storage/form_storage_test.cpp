@@ -1,11 +1,14 @@
 #include "storage/form_storage.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <array>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -830,6 +833,47 @@ TEST_F(SevenStorages, FailingPlacementIsReportedByEachStorageAndTheShowGoesOn) {
     EXPECT_EQ(reports, expected);
     EXPECT_EQ(window.names[0].Text(), "Mug");
     EXPECT_TRUE(storages.IniName.Restored()) << "the section was read before the step failed";
+}
+
+// How many times a file of this name was put in place in the folder while `run` ran:
+// created, or renamed or linked over the old one.
+int Replacements(const TempDir& dir, const std::string& name, const std::function<void()>& run) {
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ::inotify_add_watch(watch, dir.Path().c_str(), IN_CREATE | IN_MOVED_TO);
+    run();
+    int count = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* at = buffer; at < buffer + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            if (event->len > 0 && name == event->name)
+                ++count;
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    return count;
+}
+
+// Seven sections replaced one by one would leave, after a kill between two of them, a
+// file that is neither the old one nor the new one.
+TEST_F(SevenStorages, TheCloseAndTheRetryAtDestroyEachPutTheFileOnDiskOnce) {
+    dir.Write(kName, Lines({"[Name]", "P001Name_Text=Mug"}));
+    Attach();
+    Show();
+    window.names[0].SetText("Blue mug");
+    window.months[2].SetValue(12.5L);
+    EXPECT_EQ(Replacements(dir, kName, [this] { Close(); }), 1);
+    EXPECT_EQ(SectionLines(File(), "Name")[0], "P001Name_Text=Blue mug");
+    EXPECT_EQ(SectionLines(File(), "Transfer")[3], "TotalMarch_Value=12.5");
+    EXPECT_EQ(Replacements(dir, kName, [this] { Destroy(); }), 0) << "saved already";
+
+    SettingsStorages again(dir.File(kName));
+    FormEvents events2;
+    again.AttachToWindow(events2, window.Components(), &host, [](const std::string&) {});
+    events2.onShow();
+    EXPECT_EQ(Replacements(dir, kName, [&events2] { events2.onDestroy(); }), 1)
+        << "a window destroyed unsaved saves all seven in one write";
 }
 
 TEST_F(SevenStorages, SnapshotTextIsWhatTheCloseWritesAndLeavesTheFlags) {
