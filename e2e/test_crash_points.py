@@ -34,7 +34,7 @@ from decimal import Decimal
 
 import layout
 from quilvern import Quilvern, QuilvernTest
-from desktop import wait_for
+from desktop import SCREEN_SIZE, wait_for
 
 # --- the names the program may leave -------------------------------------------------
 # Anything else found in one of these folders after a crash point and a clean restart is
@@ -70,6 +70,7 @@ OPEN_CALLS = {"open", "openat", "creat"}
 PATH_CALLS = set(TRACED.split(",")) - FD_CALLS - OPEN_CALLS
 
 MONTH_KEYS = [f"Total{name}_Value" for name in layout.MONTH_NAMES]
+SCREEN_CORNER = (SCREEN_SIZE[0] - 1, SCREEN_SIZE[1] - 1)
 WAIT = 30  # seconds any one wait may take on a loaded machine; never a measure of speed
 
 
@@ -169,10 +170,16 @@ def type_a_line_and_notes(point):
     app.type(" and bread")
 
 
-def typed_then_recovered(point):
-    type_a_line_and_notes(point)
-    wait_for(lambda: recovery_holds(b"P003Quantity_Value=2\r\n", b"and bread")(point),
-             "the recovery copy of what was typed", WAIT)
+def notes_and_a_clear(point):
+    """Work that is only in the recovery copy: notes typed, then Clear Quantities, after
+    which the copy is written at once (typing alone would wait two seconds for it)."""
+    app = point.app
+    app.click("Notes")
+    app.click("NoteText")
+    app.key("ctrl+End")
+    app.type(" and bread")
+    app.context_menu(*CLEAR_QUANTITIES)
+    point.wait_done(recovery_holds(b"P001Quantity_Value=0\r\n", b"and bread"))
 
 
 def transfer(month):
@@ -269,7 +276,7 @@ COMMANDS = {
         prepare=cleared(CLEAR_QUANTITIES, recovery_holds(b"P001Quantity_Value=0\r\n"))),
     "save_pdf": Command("Save as PDF", save_in_dialog, pdf_written, prepare=open_pdf_dialog),
     "close": Command("close of the window", close_window, ended,
-                     prepare=typed_then_recovered, changes=False),
+                     prepare=notes_and_a_clear, changes=False),
 }
 
 
@@ -280,6 +287,7 @@ _RESUMED = re.compile(r"^(?:(\d+)\s+)?<\.\.\. (\w+) resumed>(.*)$")
 _STRING = re.compile(r'"((?:[^"\\]|\\.)*)"')
 _DECORATION = re.compile(r"<(/[^<>]*)>")
 _TEMP_SUFFIX = re.compile(r"(/\.[^/]+)\.[A-Za-z0-9]{6}$")
+_INODE = re.compile(r"/#\d+$")  # an O_TMPFILE file, named by its inode
 
 
 def read_calls(log):
@@ -345,6 +353,7 @@ def describe(name, rest, root):
     shown = []
     for path in call_paths(name, rest):
         path = _TEMP_SUFFIX.sub(r"\1.XXXXXX", os.path.relpath(path, root))
+        path = _INODE.sub("/#inode", path)
         if path not in shown:
             shown.append(path)
     flags = re.findall(r"O_(?:CREAT|TRUNC|EXCL|TMPFILE)", rest) if name in OPEN_CALLS else []
@@ -519,6 +528,10 @@ class CrashPointsTest(QuilvernTest):
     def start_at_command(self, command, label):
         point = Point(self, label)
         command.setup(point)
+        # The pointer starts in the same place each time, off the window: the cursor
+        # shapes the program loads from disk (openat calls strace counts) then come at
+        # the same moments in every run.
+        self.desktop.move_pointer(SCREEN_CORNER[0], SCREEN_CORNER[1])
         point.app.start()
         if command.prepare:
             command.prepare(point)
@@ -608,6 +621,11 @@ class CrashPointsTest(QuilvernTest):
               sep="\n  ")
         for k, step in enumerate(steps, 1):
             point, state, problems = self.crash_at(command, k, step)
+            if any(p.startswith(("missed", "never reached")) for p in problems):
+                # A read of the same system call came at another moment (a cursor
+                # loaded late, say): once more, and what happens then is reported.
+                shutil.rmtree(point.root, ignore_errors=True)
+                point, state, problems = self.crash_at(command, k, step)
             problems += [p for p in broken_rules(point, state) if p not in seen_before]
             if state != before and state != after:
                 problems.append("a mix of before and after: unlike before in "
