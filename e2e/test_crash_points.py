@@ -247,6 +247,10 @@ class Command:
 COMMANDS = {
     "typing": Command("typing, then the recovery copy", type_a_line_and_notes,
                       recovery_holds(b"P003Quantity_Value=2\r\n", b"and bread")),
+    "typing_again": Command("typing after a snapshot, then the recovery copy",
+                            type_a_line_and_notes,
+                            recovery_holds(b"P003Quantity_Value=2\r\n", b"bread and bread"),
+                            prepare=notes_and_a_clear),
     "transfer": Command("transfer of April", transfer("Apr"),
                         both(files_exist("Backup04.txt"),
                              recovery_holds(b"TotalApril_Value=12.5\r\n")),
