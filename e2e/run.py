@@ -4,7 +4,10 @@ display:  run.py PROGRAM [TEST ...]
 
 PROGRAM is the built quilvern. TEST names pick tests by the start of their id
 ("test_transfer", "test_transfer.TransferTest.test_year_report"); by default all run.
-E2E_JOBS sets how many run at once (default: twice the processors)."""
+E2E_JOBS sets how many run at once (default: twice the processors).
+
+Each test has TEST_TIMEOUT seconds, unless its class names more in a `timeout` attribute
+(a test that loops over many program runs, say); the longest tests are started first."""
 
 import os
 import shutil
@@ -21,6 +24,7 @@ TEST_TIMEOUT = 90
 
 
 def test_ids():
+    """(id, timeout in seconds) of every test, the longest timeouts first."""
     suite = unittest.TestLoader().discover(HERE, pattern="test_*.py", top_level_dir=HERE)
     ids = []
 
@@ -29,19 +33,19 @@ def test_ids():
             for child in item:
                 walk(child)
         else:
-            ids.append(item.id())
+            ids.append((item.id(), getattr(item, "timeout", TEST_TIMEOUT)))
     walk(suite)
-    return ids
+    return sorted(ids, key=lambda pair: -pair[1])
 
 
-def run_one(test_id, env):
+def run_one(test_id, timeout, env):
     started = time.monotonic()
     try:
         result = subprocess.run([sys.executable, "-m", "unittest", "-v", test_id], cwd=HERE,
-                                env=env, capture_output=True, text=True, timeout=TEST_TIMEOUT)
+                                env=env, capture_output=True, text=True, timeout=timeout)
         output, code = result.stderr + result.stdout, result.returncode
-    except subprocess.TimeoutExpired as timeout:
-        output, code = f"{timeout.stderr or ''}\nkilled after {TEST_TIMEOUT} s", -1
+    except subprocess.TimeoutExpired as expired:
+        output, code = f"{expired.stderr or ''}\nkilled after {timeout} s", -1
     seconds = time.monotonic() - started
     if code != 0:
         status = "FAIL"
@@ -61,13 +65,14 @@ def main(argv):
     if missing or not os.access(program, os.X_OK):
         print("the end-to-end tests need", " ".join(missing or [program]))
         return 1
-    ids = [i for i in test_ids() if len(argv) < 3 or any(i.startswith(p) for p in argv[2:])]
+    ids = [(i, timeout) for i, timeout in test_ids()
+           if len(argv) < 3 or any(i.startswith(p) for p in argv[2:])]
     env = dict(os.environ, QUILVERN_PROGRAM=program, PYTHONDONTWRITEBYTECODE="1")
     jobs = int(os.environ.get("E2E_JOBS", 2 * (os.cpu_count() or 1)))
     started = time.monotonic()
     failed = []
     with ThreadPoolExecutor(max_workers=jobs) as pool:
-        for test_id, status, seconds, output in pool.map(lambda i: run_one(i, env), ids):
+        for test_id, status, seconds, output in pool.map(lambda pair: run_one(*pair, env), ids):
             print(f"{status:>16}  {seconds:5.1f} s  {test_id}", flush=True)
             if status == "FAIL":
                 failed.append((test_id, output))
