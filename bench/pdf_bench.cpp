@@ -29,7 +29,7 @@ void YearReportPdf(benchmark::State& state) {
     const std::string path = folder.File("ReportYear.pdf");
     for (auto _ : state) {
         const auto pages = PaginateReport(data.reportText.Text(), "Quilvern", "1 May 2025");
-        WriteReportPdf(path, pages);
+        WriteReportPdf(path, pages, nullptr);
     }
     state.counters["pages"] =
         static_cast<double>(PaginateReport(data.reportText.Text(), "", "").size());

@@ -5,8 +5,6 @@
 
 #include "core/reset_commands.h"
 #include "core/year_report.h"
-#include "storage/safe_file.h"
-#include "storage/text_area.h"
 #include "storage/text_files.h"
 #include "values/error.h"
 
@@ -28,12 +26,6 @@ class Busy {
     bool& flag_;
 };
 
-// True when the file holds these bytes already, so nothing needs putting back.
-bool Holds(const std::string& path, const std::string& bytes) {
-    std::string there;
-    return ReadWholeFile(path, there, bytes.size()) == ReadOutcome::Read && there == bytes;
-}
-
 }  // namespace
 
 std::string_view ClearCaption(ClearCommand command) {
@@ -51,6 +43,16 @@ ClearUndo::ClearUndo(SalesSheet& sheet, MonthLedger& ledger, const std::string& 
         Watch(month.total.OnChange, ClearCommand::Transfer);
 }
 
+ClearUndo::~ClearUndo() {
+    DropSetAside(TransferReportPaths(dirLabel_));
+}
+
+void ClearUndo::Forget() {
+    offered_.reset();
+    deleted_.clear();
+    DropSetAside(TransferReportPaths(dirLabel_));
+}
+
 void ClearUndo::Watch(Listeners& field, ClearCommand command) {
     field.Add([this, command] {
         if (!busy_ && offered_ == command)
@@ -64,8 +66,7 @@ std::string ClearUndo::Caption() const {
 
 void ClearUndo::Run(ClearCommand command) {
     const Busy busy(busy_);
-    offered_.reset();
-    deleted_.clear();
+    Forget();
     Keep(command);
     switch (command) {
         case ClearCommand::Names:
@@ -78,13 +79,8 @@ void ClearUndo::Run(ClearCommand command) {
             ClearQuantities(sheet_);
             break;
         case ClearCommand::Transfer:
-            KeepReportFiles();
-            ClearTransfer(ledger_, dirLabel_);
-            // Only what the command removed is put back; a file it could not delete
-            // is still there as it was.
-            std::erase_if(deleted_, [this](const KeptFile& file) {
-                return FileExists(dirLabel_ + file.name);
-            });
+            ClearTransferTotals(ledger_);
+            SetAsideReportFiles();
             break;
     }
     offered_ = command;
@@ -104,18 +100,23 @@ void ClearUndo::Keep(ClearCommand command) {
     }
 }
 
-void ClearUndo::KeepReportFiles() {
-    const auto keep = [this](std::string_view name, int month) {
-        const std::string path = dirLabel_ + std::string(name);
-        if (!FileExists(path))
-            return;
-        std::string bytes;
-        const bool read = ReadWholeFile(path, bytes, TextArea::kCapacity) == ReadOutcome::Read;
-        deleted_.push_back({std::string(name), read ? std::optional(bytes) : std::nullopt, month});
-    };
-    for (int m = 0; m < kMonthCount; ++m)
-        keep(kMonths[m].reportFile, m + 1);
-    keep(kYearReportFile, 0);
+// Only what the command moved is put back; a file it could not move (one without write
+// bits) is still there as it was.
+void ClearUndo::SetAsideReportFiles() {
+    FileSteps steps;
+    std::vector<KeptFile> files;
+    const std::vector<std::string> paths = TransferReportPaths(dirLabel_);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!FileExists(paths[i]))
+            continue;
+        steps.push_back({FileStep::Kind::SetAside, paths[i], {}});
+        files.push_back({paths[i], i < kMonthCount ? static_cast<int>(i) + 1 : 0});
+    }
+    const std::vector<bool> moved = TakeAnnounced(ledger_.journal, steps);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (moved[i])
+            deleted_.push_back(files[i]);
+    }
 }
 
 void ClearUndo::Undo() {
@@ -169,22 +170,23 @@ void ClearUndo::PutBackLedger() {
         ledger_.months[m].total.SetValue(months_[m].total);
 }
 
-// Each deleted file comes back under its own name if that is still free. A month whose
-// file cannot come back keeps its report button disabled, as start-up would leave it.
+// Each file set aside comes back under its own name if that is still free. A month
+// whose file cannot come back keeps its report button disabled, as start-up would.
 std::vector<std::string> ClearUndo::PutBackFiles() {
+    FileSteps steps;
+    for (const KeptFile& file : deleted_)
+        steps.push_back({FileStep::Kind::PutBack, file.path, {}});
+    const std::vector<bool> back = TakeAnnounced(ledger_.journal, steps);
     std::array<bool, kMonthCount> missing{};
     std::vector<std::string> notRestored;
-    for (const KeptFile& file : deleted_) {
-        const std::string path = dirLabel_ + file.name;
-        const bool back =
-            file.bytes && (CreateNewFile(path, *file.bytes) == CreateOutcome::Created ||
-                           Holds(path, *file.bytes));
-        if (back)
+    for (std::size_t i = 0; i < deleted_.size(); ++i) {
+        if (back[i])
             continue;
-        notRestored.push_back(path);
-        if (file.month > 0)
-            missing[file.month - 1] = true;
+        notRestored.push_back(deleted_[i].path);
+        if (deleted_[i].month > 0)
+            missing[deleted_[i].month - 1] = true;
     }
+    deleted_.clear();
     for (int m = 0; m < kMonthCount; ++m)
         ledger_.months[m].report.SetEnabled(months_[m].reportEnabled && !missing[m]);
     return notRestored;

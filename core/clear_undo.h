@@ -2,17 +2,21 @@
 // The four clear commands with one level of undo. Each command runs as it always does;
 // before it runs, what it will change is kept, so that "Undo Clear ..." can put every
 // value back through the fields' setters (the totals follow) and, for "Clear Transfer",
-// every report file it deleted, byte for byte, and the report buttons as they were.
+// every report file it removed, byte for byte, and the report buttons as they were.
+// The report files are not deleted but set aside on disk (file_steps.h), so that a kill
+// in the middle of the command or its undo is finished at the next start.
 //
 // The chance ends with the next clear, a month transfer (Forget), or a later change of
 // any field the undo would put back: the undo never overwrites the user's newer work.
-// Closing the program ends it too, since nothing of it is kept on disk.
+// Closing the program ends it too; what was set aside goes with the next command, the
+// end of the run, or the next start.
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/file_steps.h"
 #include "core/month_ledger.h"
 #include "core/sales_sheet.h"
 
@@ -26,8 +30,11 @@ std::string_view ClearCaption(ClearCommand command);
 class ClearUndo {
   public:
     // The sheet, the ledger and the program directory (DirLabel) are the caller's and
-    // must outlive this; the change handlers it adds to their fields hold `this`.
+    // must outlive this; the change handlers it adds to their fields hold `this`. The
+    // file steps go through the ledger's journal.
     ClearUndo(SalesSheet& sheet, MonthLedger& ledger, const std::string& dirLabel);
+    // What is set aside goes: the run ends.
+    ~ClearUndo();
     ClearUndo(const ClearUndo&) = delete;
     ClearUndo& operator=(const ClearUndo&) = delete;
 
@@ -46,13 +53,13 @@ class ClearUndo {
     void Undo();
 
     // A month transfer ends the chance: its report was written from the state now.
-    void Forget() { offered_.reset(); }
+    // Whatever was set aside goes.
+    void Forget();
 
   private:
     struct KeptFile {
-        std::string name;
-        std::optional<std::string> bytes;  // none when the file could not be read
-        int month = 0;                     // 1 ... 12, or 0 for the year report
+        std::string path;
+        int month = 0;  // 1 ... 12, or 0 for the year report
     };
     struct KeptLine {
         std::string name;
@@ -65,7 +72,7 @@ class ClearUndo {
     };
 
     void Keep(ClearCommand command);
-    void KeepReportFiles();
+    void SetAsideReportFiles();
     void PutBackSheet(ClearCommand command);
     void PutBackLedger();
     std::vector<std::string> PutBackFiles();
@@ -78,7 +85,7 @@ class ClearUndo {
     bool busy_ = false;  // while a command or its undo changes the fields
     std::array<KeptLine, kLineCount> lines_{};
     std::array<KeptMonth, kMonthCount> months_{};
-    std::vector<KeptFile> deleted_;  // the report files the command removed
+    std::vector<KeptFile> deleted_;  // the report files the command set aside
 };
 
 }  // namespace quilvern

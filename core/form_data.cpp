@@ -1,6 +1,7 @@
+#include "core/form_data.h"
+
 #include <stdexcept>
 
-#include "core/form_data.h"
 #include "storage/text_files.h"
 #include "values/currency.h"
 #include "values/error.h"

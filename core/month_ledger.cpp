@@ -53,12 +53,12 @@ void MonthLedger::Transfer(int month) {
     reportText_.AddLine("");
     reportText_.AddLine(std::string(info.totalPrefix) + slot.total.FormattedText());
 
+    const FileSteps steps = {
+        {FileStep::Kind::Write, dirLabel_ + std::string(info.reportFile), reportText_.Text()},
+        {FileStep::Kind::Write, dirLabel_ + std::string(info.backupFile), reportText_.Text()}};
     // Each file is written to the path as FileLabel holds it, so the label always names
     // the file being written, also when that write fails.
-    fileLabel_ = dirLabel_ + std::string(info.reportFile);
-    reportText_.WriteToFile(fileLabel_);
-    fileLabel_ = dirLabel_ + std::string(info.backupFile);
-    reportText_.WriteToFile(fileLabel_);
+    TakeAnnounced(journal, steps, [this](const FileStep& step) { fileLabel_ = step.path; });
 
     slot.report.SetEnabled(true);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/file_steps.h"
 #include "core/sales_sheet.h"
 #include "storage/stored_items.h"
 #include "storage/text_area.h"
@@ -92,11 +93,15 @@ class MonthLedger {
     void TotalJanuaryChange();
     // TransferJanClick ... TransferDecClick, for month 1 ... 12. Throws Error when a
     // file cannot be written, keeping what the steps before did; a year total that
-    // would not be finite refuses the transfer before anything is changed.
+    // would not be finite refuses the transfer before anything is changed. The two
+    // file writes are announced to the journal first.
     void Transfer(int month);
 
     std::array<MonthSlot, kMonthCount> months;
     MoneyField totalYear;
+    // Where the commands on the ledger's files announce their steps; none in a run
+    // without crash recovery.
+    CommandJournal* journal = nullptr;
 
   private:
     void AddListing(const ProductLine& line);

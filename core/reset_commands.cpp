@@ -23,23 +23,30 @@ void ClearQuantities(SalesSheet& sheet) {
     }
 }
 
-void ClearTransfer(MonthLedger& ledger, const std::string& dirLabel) {
+void ClearTransferTotals(MonthLedger& ledger) {
     for (MonthSlot& month : ledger.months) {
         month.total.SetValue(0);
     }
     for (MonthSlot& month : ledger.months) {
         month.report.SetEnabled(false);
     }
+}
+
+std::vector<std::string> TransferReportPaths(const std::string& dirLabel) {
+    std::vector<std::string> paths;
+    for (const MonthInfo& month : kMonths)
+        paths.push_back(dirLabel + std::string(month.reportFile));
+    paths.push_back(dirLabel + std::string(kYearReportFile));
+    return paths;
+}
+
+void ClearTransfer(MonthLedger& ledger, const std::string& dirLabel) {
+    ClearTransferTotals(ledger);
     // A file that cannot be removed stays; the next start-up enables its button again.
-    const auto deleteIfThere = [&dirLabel](std::string_view name) {
-        const std::string path = dirLabel + std::string(name);
+    for (const std::string& path : TransferReportPaths(dirLabel)) {
         if (FileExists(path))
             DeleteFile(path);
-    };
-    for (const MonthInfo& month : kMonths) {
-        deleteIfThere(month.reportFile);
     }
-    deleteIfThere(kYearReportFile);
 }
 
 }  // namespace quilvern

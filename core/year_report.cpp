@@ -30,8 +30,10 @@ void CompileYearReport(FormData& data) {
     }
     report.AddLine("FINAL TOTAL FOR YEAR = " + data.ledger.totalYear.FormattedText());
 
-    report.WriteToFile(dir + std::string(kYearReportFile));
-    report.WriteToFile(dir + std::string(kYearBackupFile));
+    const FileSteps steps = {
+        {FileStep::Kind::Write, dir + std::string(kYearReportFile), report.Text()},
+        {FileStep::Kind::Write, dir + std::string(kYearBackupFile), report.Text()}};
+    TakeAnnounced(data.ledger.journal, steps);
     if (data.ShowViewer)
         data.ShowViewer();
     temp.Clear();

@@ -44,9 +44,11 @@ from desktop import SCREEN_SIZE, wait_for
 # Extend a list when the program gains a file of its own (an undo store, a journal).
 OWN_NAMES = {
     "program": [r"quilvern", r"(Report|Backup)(0[1-9]|1[0-2]|Year)\.txt", r"Notes\.txt"],
-    "config": [r"Quilvern\.ini", r"Quilvern\.ini\.lock",
-               r"Quilvern\.ini(\.notes)?\.recovery",
-               r"Quilvern\.ini(\.notes)?\.recovery\.set-aside-.+"],
+    "config": [r"Quilvern\.ini", r"Quilvern\.ini\.lock", r"Quilvern\.ini\.recovery",
+               r"Quilvern\.ini\.recovery\.set-aside-.+",
+               # Qt's file dialog keeps the folders it showed last here, as in any Qt
+               # program; its lock is Qt's to clear.
+               r"QtProject\.conf", r"QtProject\.conf\.lock"],
     "documents": [r"Report03\.pdf"],
 }
 
@@ -137,16 +139,21 @@ def a_sold_day(point):
 
 
 def recovery_holds(*pieces):
-    """A condition: both recovery copies are written and hold these pieces of bytes."""
+    """A condition: the recovery copy is written and holds these pieces of bytes (the
+    settings and the notes are in the one file)."""
     def holds(point):
-        settings = point.app.recovery() or b""
-        try:
-            with open(point.app.settings_path + ".notes.recovery", "rb") as file:
-                notes = file.read()
-        except OSError:
-            return False
-        return all(piece in settings + b"\x00" + notes for piece in pieces)
+        snapshot = point.app.recovery() or b""
+        return all(piece in snapshot for piece in pieces)
     return holds
+
+
+def year_report_replaced(point):
+    """Both year files hold the new report, which is no longer the one of February."""
+    try:
+        report = point.app.read("ReportYear.txt")
+        return report != OLD_YEAR and point.app.read("BackupYear.txt") == report
+    except OSError:
+        return False
 
 
 def files_exist(*names):
@@ -261,7 +268,7 @@ COMMANDS = {
                               recovery_holds(b"TotalMarch_Value=12.5\r\n"),
                               prepare=to_transfer_view),
     "year_report": Command("compile year report", lambda p: p.app.click("YearReport"),
-                           recovery_holds(b"TotalMarch_Value=10\r\n"),
+                           both(year_report_replaced, recovery_holds(b"TotalMarch_Value=10\r\n")),
                            prepare=to_transfer_view),
     "clear_names": Command("Clear Names", clear(CLEAR_NAMES),
                            recovery_holds(b"P001Name_Text=\r\n")),
@@ -292,7 +299,9 @@ _CALL = re.compile(r"^(?:(\d+)\s+)?(\w+)\((.*)$")
 _RESUMED = re.compile(r"^(?:(\d+)\s+)?<\.\.\. (\w+) resumed>(.*)$")
 _STRING = re.compile(r'"((?:[^"\\]|\\.)*)"')
 _DECORATION = re.compile(r"<(/[^<>]*)>")
-_TEMP_SUFFIX = re.compile(r"(/\.[^/]+)\.[A-Za-z0-9]{6}$")
+# The random part of a temporary name: ".Quilvern-tmp-<name>-XXXXXX" (earlier versions
+# wrote ".<name>.XXXXXX").
+_TEMP_SUFFIX = re.compile(r"(/\.Quilvern-tmp-[^/]+-|/\.[^/]+\.)[A-Za-z0-9]{6}$")
 _INODE = re.compile(r"/#\d+$")  # an O_TMPFILE file, named by its inode
 
 
@@ -358,7 +367,7 @@ def describe(name, rest, root):
     folder, random suffixes of temporary names masked."""
     shown = []
     for path in call_paths(name, rest):
-        path = _TEMP_SUFFIX.sub(r"\1.XXXXXX", os.path.relpath(path, root))
+        path = _TEMP_SUFFIX.sub(r"\1XXXXXX", os.path.relpath(path, root))
         path = _INODE.sub("/#inode", path)
         if path not in shown:
             shown.append(path)

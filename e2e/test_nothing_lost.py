@@ -84,7 +84,7 @@ class NothingLostTest(QuilvernTest):
         app.wait_for_caption("Before the backup")
         aside = sorted(os.path.basename(p).split(".set-aside-")[0]
                        for p in glob.glob(app.settings_path + "*.set-aside-*"))
-        self.assertEqual(aside, ["Quilvern.ini.notes.recovery", "Quilvern.ini.recovery"])
+        self.assertEqual(aside, ["Quilvern.ini.recovery"])
         app.close()
         self.assertEqual(app.ini()["Settings"]["SetTitle_Text"], "Before the backup")
 
@@ -158,16 +158,28 @@ class NothingLostTest(QuilvernTest):
     def test_a_killed_save_leaves_no_temporary_file_at_the_next_start(self):
         app = self.app
         os.makedirs(app.config, exist_ok=True)
-        leftovers = [os.path.join(app.folder, ".Report01.txt.a1B2c3"),
-                     os.path.join(app.folder, ".Notes.txt.ZZZZZZ"),
-                     os.path.join(app.config, ".Quilvern.ini.123456789"),
-                     os.path.join(app.config, ".Quilvern.ini.recovery.Qw3Rt5")]
+        leftovers = [os.path.join(app.folder, ".Quilvern-tmp-Report01.txt-a1B2c3"),
+                     os.path.join(app.folder, ".Quilvern-tmp-Notes.txt-ZZZZZZ"),
+                     os.path.join(app.config, ".Quilvern-tmp-Quilvern.ini-123456"),
+                     os.path.join(app.config, ".Quilvern-tmp-Quilvern.ini.recovery-Qw3Rt5")]
+        # An editor's swap file and the user's own copies are never the program's.
+        others = {os.path.join(app.folder, ".Notes.txt.swp"): b"30 unsaved lines",
+                  os.path.join(app.folder, ".Notes.txt.bak"): b"bak",
+                  os.path.join(app.folder, ".Notes.txt.orig"): b"orig",
+                  os.path.join(app.config, ".Quilvern.ini.bak"): b"[Main]\r\n",
+                  os.path.join(app.config, ".Quilvern.ini.recovery.old"): b"old"}
         for path in leftovers:
             with open(path, "wb") as file:
                 file.write(b"half")
+        for path, data in others.items():
+            with open(path, "wb") as file:
+                file.write(data)
         app.start()
         self.assertEqual([p for p in leftovers if os.path.exists(p)], [])
         app.close()
+        for path, data in others.items():
+            with open(path, "rb") as file:
+                self.assertEqual(file.read(), data, path)
 
     def test_a_full_disk_names_the_file_and_keeps_the_old_report(self):
         app = self.app.start()
@@ -184,7 +196,7 @@ class NothingLostTest(QuilvernTest):
         app.wait_for_box()
         self.assertTrue(app.running())
         self.assertEqual(app.read("Report01.txt"), old)
-        self.assertEqual(glob.glob(os.path.join(app.folder, ".Report01.txt.*")), [])
+        self.assertEqual(glob.glob(os.path.join(app.folder, ".Quilvern-tmp-*")), [])
 
     def test_a_notes_file_too_large_to_hold_is_refused_and_kept(self):
         app = self.app

@@ -96,16 +96,11 @@ void TFormPlacement::Report(const std::exception& error) const {
 }
 
 void TFormPlacement::RestoreSection() {
-    RestoreSectionFrom(IniFileName);
+    RestoreSectionFrom(IniFile(IniFileName));
 }
 
-void TFormPlacement::RestoreSectionFrom(const std::string& path) {
+void TFormPlacement::RestoreSectionFrom(const IniFile& file) {
     saved_ = false;
-    const IniFile file(path);
-    Restore(file);
-}
-
-void TFormPlacement::Restore(const IniFile& file) {
     // A section of an older layout would be misread; it is rewritten at the next save.
     if (file.ReadInteger(IniSection, kVersionKey, 0) >= Version)
         RestoreContents(file);

@@ -51,7 +51,7 @@ class TFormPlacement {
     // the show handler would report.
     void RestoreSection();
     // The same from another file, e.g. a recovery copy; the flags change as above.
-    void RestoreSectionFrom(const std::string& path);
+    void RestoreSectionFrom(const IniFile& file);
     // Nothing before a restore. Writes the section and puts the file on disk, then sets
     // saved; a failure to write throws Error("Unable to write to Quilvern.ini"). While
     // saves are gathered, writes the section into the gathering file instead and leaves
@@ -88,7 +88,6 @@ class TFormPlacement {
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
     void Report(const std::exception& error) const;
-    void Restore(const IniFile& file);
 
     FormEvents* events_ = nullptr;
     WindowHost* window_ = nullptr;

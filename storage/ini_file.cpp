@@ -83,6 +83,8 @@ bool IniFile::NoCaseEqual::operator()(std::string_view a, std::string_view b) co
 IniFile::IniFile(std::string path, std::string displayName)
     : path_(std::move(path)), displayName_(std::move(displayName)) {}
 
+IniFile::IniFile(FromText, std::string bytes) : read_(std::move(bytes)) {}
+
 void IniFile::Load() const {
     if (loaded_) {
         return;

@@ -33,6 +33,10 @@ class IniFile {
     explicit IniFile(std::string path, std::string displayName = "Quilvern.ini");
     // A file in memory only, empty at first: written to and read back as text.
     IniFile() = default;
+    // A file in memory only that holds these bytes, as if read from a file.
+    struct FromText {};
+    static constexpr FromText kFromText{};
+    IniFile(FromText, std::string bytes);
     // The lines point into the object's own buffers, so it stays where it was made.
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;

@@ -62,11 +62,12 @@ std::string SettingsStorages::SnapshotText() {
     return file.Text();
 }
 
-void SettingsStorages::RestoreFrom(const std::string& path) {
+void SettingsStorages::RestoreFromText(std::string settings) {
+    const IniFile file(IniFile::kFromText, std::move(settings));
     const auto storages = InDesignOrder();
     for (auto storage = storages.rbegin(); storage != storages.rend(); ++storage) {
         try {
-            (*storage)->RestoreSectionFrom(path);
+            (*storage)->RestoreSectionFrom(file);
         } catch (const std::exception& error) {
             if (report_)
                 report_(error.what());
@@ -95,6 +96,8 @@ void SettingsStorages::SaveOnce(const std::function<void()>& saves) {
     if (gathered.empty())
         return;
     try {
+        if (BeforeFileWrite)
+            BeforeFileWrite(file.Text());
         file.Flush();
     } catch (const std::exception& error) {
         for (std::size_t i = 0; i < gathered.size(); ++i) {

@@ -6,7 +6,9 @@
 // the window is destroyed, their sections reach the disk in one replacement of the file,
 // so a kill or a power cut never leaves a file of which only some sections are new.
 #include <array>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/form_storage.h"
@@ -45,13 +47,16 @@ class SettingsStorages {
     // What a close would write, for all seven, as the text of a whole settings file;
     // the storages' flags stay as they are.
     std::string SnapshotText();
-    // Restores all seven from the file at `path` in show order, as the show would,
-    // reporting each storage's failure; FormCreate is the caller's to run.
-    void RestoreFrom(const std::string& path);
+    // Restores all seven from these bytes of a settings file (a recovery copy's) in show
+    // order, as the show would, reporting each storage's failure; FormCreate is the
+    // caller's to run.
+    void RestoreFromText(std::string settings);
     // Whether every storage's last save completed.
     bool AllSaved();
 
-    // Raised after the program itself has put a new settings file on disk.
+    // Called with the bytes of the settings file just before the program itself puts it
+    // on disk, and raised after it did.
+    std::function<void(std::string_view bytes)> BeforeFileWrite;
     Listeners OnFileWritten;
 
   private:

@@ -24,8 +24,9 @@ void DeleteFile(const std::string& path) {
     ::unlink(path.c_str());
 }
 
-void WriteFileSafely(const std::string& path, std::string_view bytes) {
-    switch (ReplaceFile(path, bytes)) {
+void WriteFileSafely(const std::string& path, std::string_view bytes,
+                     const BeforeTemporaryName& announce) {
+    switch (ReplaceFile(path, bytes, announce)) {
         case WriteOutcome::Written:
             return;
         case WriteOutcome::CannotCreate:

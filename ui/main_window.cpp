@@ -140,10 +140,12 @@ TForm1::TForm1(std::string programDirectory)
     storages_->AttachToWindow(events_, components, host_.get(),
                               [](const std::string& message) { ShowErrorBox(message); });
     alarm_ = std::make_unique<QtAlarm>([this] { recovery_->AlarmRang(); });
-    recovery_ = std::make_unique<CrashRecovery>(*storages_, settingsFile_, *alarm_, [this] {
-        TakeNoteEdits();
-        return data_.noteText.Text();
-    });
+    recovery_ = std::make_unique<CrashRecovery>(*storages_, settingsFile_, programDirectory_,
+                                                *alarm_, [this] {
+                                                    TakeNoteEdits();
+                                                    return data_.noteText.Text();
+                                                });
+    data_.ledger.journal = recovery_.get();
     recovery_->Watch(components);
     recovery_->OnFailure = [this](const std::exception& error) { ShowRecoveryNotice(error); };
     recovery_->LookForSnapshot();
@@ -722,12 +724,12 @@ void TForm1::ReportCloseClick() {
 
 void TForm1::ReportPrintClick() {
     reportText_->Take();
-    PrintReport(*this, data_.reportText.Text(), data_.setTitle.Text());
+    PrintReport(*this, data_.reportText.Text(), data_.setTitle.Text(), recovery_.get());
 }
 
 void TForm1::ReportSavePdfClick() {
     reportText_->Take();
-    SaveReportAsPdf(*this, data_.reportText.Text(), data_.setTitle.Text());
+    SaveReportAsPdf(*this, data_.reportText.Text(), data_.setTitle.Text(), recovery_.get());
 }
 
 void TForm1::ReportCopyClick() {

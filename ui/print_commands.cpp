@@ -47,7 +47,8 @@ QString ReportFolder() {
     return QDir(documents).exists() ? documents : QDir::homePath();
 }
 
-void SaveReportAsPdf(QWidget& parent, const std::string& report, const std::string& title) {
+void SaveReportAsPdf(QWidget& parent, const std::string& report, const std::string& title,
+                     CommandJournal* journal) {
     QFileDialog dialog(&parent, QStringLiteral("Save as PDF"));
     dialog.setObjectName(QStringLiteral("SavePdfDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -56,10 +57,11 @@ void SaveReportAsPdf(QWidget& parent, const std::string& report, const std::stri
     dialog.selectFile(OfferedPath(report));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    WriteReportPdf(FileSystemPath(dialog.selectedFiles().front()), PagesOf(report, title));
+    WriteReportPdf(FileSystemPath(dialog.selectedFiles().front()), PagesOf(report, title), journal);
 }
 
-void PrintReport(QWidget& parent, const std::string& report, const std::string& title) {
+void PrintReport(QWidget& parent, const std::string& report, const std::string& title,
+                 CommandJournal* journal) {
     const std::vector<PrintedPage> pages = PagesOf(report, title);
     const QString offered = OfferedPath(report);
     PrintJob job;
@@ -77,7 +79,7 @@ void PrintReport(QWidget& parent, const std::string& report, const std::string& 
             return;
         case PrintChoice::Outcome::ToFile:
             WriteReportPdf(FileSystemPath(choice.file), Range(pages, choice.first, choice.last),
-                           choice.layout);
+                           journal, choice.layout);
             return;
         case PrintChoice::Outcome::PrinterRefused:
             throw Error(Format("Cannot print on %s", ToCp1252(choice.printer)));

@@ -33,10 +33,14 @@ QByteArray ReportPdf(const std::vector<PrintedPage>& pages, const QString& title
 }
 
 void WriteReportPdf(const std::string& path, const std::vector<PrintedPage>& pages,
-                    const QPageLayout& layout) {
+                    CommandJournal* journal, const QPageLayout& layout) {
     const QString title = QFileInfo(QFile::decodeName(path.c_str())).completeBaseName();
     const QByteArray pdf = ReportPdf(pages, title, layout);
-    WriteFileSafely(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    WriteFileSafely(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
+                    [journal](const std::string& tempPath) {
+                        if (journal != nullptr)
+                            journal->Announce({{FileStep::Kind::Leftover, tempPath, {}}});
+                    });
 }
 
 }  // namespace quilvern

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_steps.h"
 #include "core/report_pages.h"
 
 namespace quilvern {
@@ -20,7 +21,9 @@ QByteArray ReportPdf(const std::vector<PrintedPage>& pages, const QString& title
 
 // Writes the PDF safely (storage/safe_file.h); throws Error("Cannot create file %s")
 // or Error("Stream write error"), naming the file, and leaves an old file as it was.
+// A temporary name the write needs in the user's folder is announced to the journal
+// first, so that one a kill leaves there goes at the next start.
 void WriteReportPdf(const std::string& path, const std::vector<PrintedPage>& pages,
-                    const QPageLayout& layout = DefaultPageLayout());
+                    CommandJournal* journal, const QPageLayout& layout = DefaultPageLayout());
 
 }  // namespace quilvern

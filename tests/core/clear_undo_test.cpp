@@ -64,7 +64,10 @@ TEST_P(EachClear, UndoPutsBackSheetLedgerButtonsAndFilesExactly) {
 
     GetParam().plain(data);
     EXPECT_EQ(Fields(), clearedFields) << "the command acts as it does without undo";
-    EXPECT_EQ(Snapshot(dir.Path()), clearedFiles);
+    auto shown = clearedFiles;  // what the undo set aside is hidden from the user
+    std::erase_if(shown,
+                  [](const auto& entry) { return entry.first.starts_with(".Quilvern-undo-"); });
+    EXPECT_EQ(Snapshot(dir.Path()), shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -211,18 +214,38 @@ TEST_F(ClearUndoTest, AFileTheCommandCouldNotDeleteNeedsNothing) {
     EXPECT_EQ(Snapshot(dir.Path()), files);
 }
 
-TEST_F(ClearUndoTest, AFileThatCouldNotBeReadCannotComeBack) {
+// The file itself is set aside and put back, so even one nobody may read comes back.
+TEST_F(ClearUndoTest, AFileThatCannotBeReadComesBackAsItWas) {
     FillEverything();
-    // Writable, so the command may delete it, but no read bit for anybody.
+    // Writable, so the command may remove it, but no read bit for anybody.
     dir.Write("Report12.txt", "DECEMBER SALES\r\n");
     fs::permissions(dir.Path() / "Report12.txt", fs::perms::owner_write);
     undo.Run(ClearCommand::Transfer);
     ASSERT_FALSE(dir.Exists("Report12.txt"));
 
-    EXPECT_EQ(Undone(), "Cannot restore file " + Path("Report12.txt"));
-    EXPECT_FALSE(dir.Exists("Report12.txt"));
-    EXPECT_FALSE(Month(12).report.Enabled());
-    EXPECT_TRUE(Month(1).report.Enabled());
+    EXPECT_EQ(Undone(), "no error");
+    EXPECT_EQ(ModeOf(Path("Report12.txt")), 0200u);
+    fs::permissions(dir.Path() / "Report12.txt", fs::perms::owner_read, fs::perm_options::add);
+    EXPECT_EQ(dir.Read("Report12.txt"), "DECEMBER SALES\r\n");
+    EXPECT_TRUE(Month(12).report.Enabled());
+}
+
+// Until the chance to undo ends, what the command removed waits on disk under a hidden
+// name; then it goes, and nothing else does.
+TEST_F(ClearUndoTest, WhatClearTransferRemovedWaitsOnDiskUntilTheChanceEnds) {
+    FillEverything();
+    const std::string march = dir.Read("Report03.txt");
+    undo.Run(ClearCommand::Transfer);
+    EXPECT_EQ(dir.Read(".Quilvern-undo-Report03.txt"), march);
+    EXPECT_TRUE(dir.Exists(".Quilvern-undo-ReportYear.txt"));
+    const auto waiting = Snapshot(dir.Path());
+
+    undo.Run(ClearCommand::Names);  // the next command ends the chance
+    auto left = waiting;
+    std::erase_if(left,
+                  [](const auto& entry) { return entry.first.starts_with(".Quilvern-undo-"); });
+    EXPECT_EQ(Snapshot(dir.Path()), left);
+    EXPECT_LT(left.size(), waiting.size());
 }
 
 }  // namespace

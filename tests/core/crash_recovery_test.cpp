@@ -35,8 +35,9 @@ class FakeAlarm : public Alarm {
 struct ProgramRun {
     explicit ProgramRun(const TempDir& programDir, const std::string& settingsFile)
         : program(programDir, settingsFile),
-          recovery(program.storages, settingsFile, alarm,
+          recovery(program.storages, settingsFile, programDir.WithSeparator(), alarm,
                    [this] { return program.data.noteText.Text(); }) {
+        program.data.ledger.journal = &recovery;
         recovery.Watch(StoredComponents(program.data));
         recovery.OnFailure = [this](const std::exception& error) {
             failures.push_back(error.what());
@@ -188,38 +189,71 @@ TEST_F(CrashRecoveryTest, ASettingsFileChangedSinceTheSnapshotWinsAndTheSnapshot
     settingsDir.Write("Quilvern.ini", "[Settings]\r\nSetTitle_Text=From the backup\r\n");
     auto run = Start();
     EXPECT_EQ(run->program.data.setTitle.Text(), "From the backup");
-    EXPECT_EQ(SetAside(),
-              (std::vector<std::string>{"Quilvern.ini.notes.recovery", "Quilvern.ini.recovery"}));
+    EXPECT_EQ(SetAside(), (std::vector<std::string>{"Quilvern.ini.recovery"}));
 }
 
-TEST_F(CrashRecoveryTest, NotesFromAnotherSnapshotAreRefused) {
+// The settings, the notes and the steps of a command are one file: a snapshot is whole
+// or refused as a whole, never one part of one run with another of the next.
+TEST_F(CrashRecoveryTest, ASnapshotWithAnyPartChangedIsRefusedWhole) {
     {
         auto run = Start();
         run->program.data.setTitle.SetText("Typed");
         run->program.data.noteText.SetText("the notes of this snapshot");
         run->recovery.WriteNow();
     }
-    settingsDir.Write("Quilvern.ini.notes.recovery", "notes of an older snapshot");
+    const std::string whole = settingsDir.Read("Quilvern.ini.recovery");
+    for (const std::string changed : {"SetTitle_Text=Typed", "the notes", "Against=none"}) {
+        std::string damaged = whole;
+        const std::size_t at = damaged.find(changed);
+        ASSERT_NE(at, std::string::npos) << changed;
+        damaged[at + changed.size() - 1] ^= 1;
+        settingsDir.Write("Quilvern.ini.recovery", damaged);
+        auto run = Start();
+        EXPECT_EQ(run->program.data.setTitle.Text(), "Quilvern") << changed;
+        EXPECT_EQ(run->program.data.noteText.Text(), "") << changed;
+        EXPECT_FALSE(settingsDir.Exists("Quilvern.ini.recovery")) << "set aside: " << changed;
+    }
+    EXPECT_EQ(SetAside().size(), 3u);
+}
+
+// A snapshot of an earlier version kept its notes in a file of their own.
+TEST_F(CrashRecoveryTest, ASnapshotInTwoFilesOfTheEarlierKindIsStillRestored) {
+    std::filesystem::create_directories(settingsDir.Path());
+    const auto fnv = [](std::string_view bytes) {
+        std::uint64_t hash = 14695981039346656037ULL;
+        for (unsigned char byte : bytes)
+            hash = (hash ^ byte) * 1099511628211ULL;
+        char text[17];
+        std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+        return std::string(text);
+    };
+    const std::string settings = "[Settings]\r\nSetTitle_Text=Kept in two files\r\n";
+    const std::string notes = "notes apart";
+    settingsDir.Write("Quilvern.ini.notes.recovery", notes);
+    settingsDir.Write("Quilvern.ini.recovery",
+                      settings + "[Recovery]\r\nAgainst=none\r\nSettings=" + fnv(settings) +
+                          "\r\nNotes=" + fnv(notes) + "\r\n");
     auto run = Start();
-    EXPECT_EQ(run->program.data.setTitle.Text(), "Quilvern");
-    EXPECT_EQ(run->program.data.noteText.Text(), "");
-    EXPECT_EQ(SetAside().size(), 2u);
+    EXPECT_EQ(run->program.data.setTitle.Text(), "Kept in two files");
+    EXPECT_EQ(run->program.data.noteText.Text(), "notes apart");
+    run->recovery.WriteNow();
+    EXPECT_FALSE(settingsDir.Exists("Quilvern.ini.notes.recovery")) << "one file from now on";
+    EXPECT_EQ(CrashRecovery::RestorableNotes(SettingsPath()), "notes apart");
 }
 
 TEST_F(CrashRecoveryTest, AFailedSnapshotIsToldOnceAndTriedAgainAtTheNextChange) {
     auto run = Start();
-    std::filesystem::create_directory(settingsDir.Path() / "Quilvern.ini.notes.recovery");
+    const auto blocked = settingsDir.Path() / "Quilvern.ini.recovery";
+    std::filesystem::create_directory(blocked);
     TypeAndWait(*run, 1, 1);
     TypeAndWait(*run, 2, 2);
-    EXPECT_EQ(run->failures,
-              (std::vector<std::string>{"Cannot create file " +
-                                        settingsDir.File("Quilvern.ini.notes.recovery")}));
+    EXPECT_EQ(run->failures, (std::vector<std::string>{"Cannot create file " + blocked.string()}));
 
-    std::filesystem::remove(settingsDir.Path() / "Quilvern.ini.notes.recovery");
+    std::filesystem::remove(blocked);
     TypeAndWait(*run, 3, 3);
     EXPECT_TRUE(CrashRecovery::RestorableNotes(SettingsPath()).has_value());
-    std::filesystem::remove(settingsDir.Path() / "Quilvern.ini.notes.recovery");
-    std::filesystem::create_directory(settingsDir.Path() / "Quilvern.ini.notes.recovery");
+    std::filesystem::remove(blocked);
+    std::filesystem::create_directory(blocked);
     TypeAndWait(*run, 4, 4);
     EXPECT_EQ(run->failures.size(), 2u) << "told again after a snapshot had worked";
 }

@@ -891,11 +891,10 @@ TEST_F(SevenStorages, SnapshotTextIsWhatTheCloseWritesAndLeavesTheFlags) {
 }
 
 TEST_F(SevenStorages, RestoreFromACopyBringsItsValuesBackAndAllowsTheNextSave) {
-    dir.Write("Recovery.ini",
-              Lines({"[Name]", "P001Name_Text=Blue mug", "[Main]", "NormPos=100,50,630,490",
-                     "[Transfer]", "TotalMarch_Value=12.5"}));
     Attach();
-    storages.RestoreFrom(dir.File("Recovery.ini"));
+    storages.RestoreFromText(
+        Lines({"[Name]", "P001Name_Text=Blue mug", "[Main]", "NormPos=100,50,630,490", "[Transfer]",
+               "TotalMarch_Value=12.5"}));
     EXPECT_EQ(window.names[0].Text(), "Blue mug");
     EXPECT_EQ(window.months[2].StoredValue(), 12.5L);
     EXPECT_EQ(host.placement.normal.left, 100);

@@ -102,7 +102,6 @@ TEST_F(CrashRecoveryTest, ADamagedSnapshotFallsBackToTheSettingsFile) {
     for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>((i * 7919) % 256);
     dir.Write("config/Quilvern.ini.recovery", garbage);
-    dir.Write("config/Quilvern.ini.notes.recovery", garbage);
     Start();
     EXPECT_EQ(form->windowTitle(), "From the settings");
 }
@@ -120,7 +119,7 @@ TEST_F(CrashRecoveryTest, ASnapshotTakesTheNotesButNeverTheViewersEdits) {
 
     form->KeepRecoverySnapshot();
 
-    EXPECT_EQ(dir.Read("config/Quilvern.ini.notes.recovery"), "typed notes");
+    EXPECT_EQ(CrashRecovery::RestorableNotes(dir.File("config/Quilvern.ini")), "typed notes");
     EXPECT_EQ(form->Data().reportText.Text(), report);
 }
 

@@ -45,7 +45,7 @@ TEST(ReportPdf, HoldsTheReportAsShownWithHeaderAndFoot) {
         "25.00\r\n";
     const auto pages = PaginateReport(report, "Market \x80 stall", "14 March 2025");
 
-    WriteReportPdf(dir.File("Report03.pdf"), pages);
+    WriteReportPdf(dir.File("Report03.pdf"), pages, nullptr);
 
     const auto printed = PdfPages(dir.File("Report03.pdf"));
     ASSERT_EQ(printed.size(), 1u);
@@ -73,7 +73,7 @@ TEST(ReportPdf, TwoHundredLinesTakeFourPagesInOrder) {
         report += "Product " + std::to_string(i) + " @ $1.00 x " + std::to_string(i) + "\r\n";
     const auto pages = PaginateReport(report, "Quilvern", "1 May 2025");
 
-    WriteReportPdf(dir.File("long.pdf"), pages);
+    WriteReportPdf(dir.File("long.pdf"), pages, nullptr);
 
     EXPECT_EQ(PdfPageCount(dir.File("long.pdf")), 4);
     const auto printed = PdfPages(dir.File("long.pdf"));
@@ -94,7 +94,7 @@ TEST(ReportPdf, LongLinesWrapInsideThePage) {
     const std::string name(70, 'N');
     const auto pages = PaginateReport(name + " @ $2.50 x 4 = $10.00\r\n", "", "1 May 2025");
 
-    WriteReportPdf(dir.File("wrapped.pdf"), pages);
+    WriteReportPdf(dir.File("wrapped.pdf"), pages, nullptr);
 
     const auto body = Body(PdfPages(dir.File("wrapped.pdf")).front());
     EXPECT_EQ(body, (std::vector<QString>{QString::fromStdString(name + " @ $2.50 x"),
@@ -107,7 +107,7 @@ TEST(ReportPdf, AFileThatCannotBeWrittenIsNamedAndKept) {
     std::filesystem::permissions(dir.Path() / "Report01.pdf", std::filesystem::perms::owner_read);
     const auto before = test::Snapshot(dir.Path());
     try {
-        WriteReportPdf(dir.File("Report01.pdf"), PaginateReport("x", "", ""));
+        WriteReportPdf(dir.File("Report01.pdf"), PaginateReport("x", "", ""), nullptr);
         ADD_FAILURE() << "no error";
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file " + dir.File("Report01.pdf"));
