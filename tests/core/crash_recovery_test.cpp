@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/year_report.h"
 #include "program_fixture.h"
 #include "support/temp_dir.h"
 #include "values/error.h"
@@ -256,6 +258,102 @@ TEST_F(CrashRecoveryTest, AFailedSnapshotIsToldOnceAndTriedAgainAtTheNextChange)
     std::filesystem::create_directory(blocked);
     TypeAndWait(*run, 4, 4);
     EXPECT_EQ(run->failures.size(), 2u) << "told again after a snapshot had worked";
+}
+
+// A close that wrote the settings file and then could not write the notes leaves the
+// window open; so does a kill right after the settings file was replaced. Neither may
+// turn the program's own write into a reason to distrust its snapshots.
+TEST_F(CrashRecoveryTest, SnapshotsHoldForASettingsFileTheProgramWroteItself) {
+    for (const bool typedAfterTheClose : {false, true}) {
+        TempDir settings;
+        const std::string path = settings.File("Quilvern.ini");
+        {
+            ProgramRun run(programDir, path);
+            run.program.data.noteText.SetText("typed before the close");
+            TypeAndWait(run, 1, 4.5L);
+            bool canClose = true;
+            run.program.events.onCloseQuery(canClose);  // the settings file is written
+            ASSERT_TRUE(settings.Exists("Quilvern.ini"));
+            if (typedAfterTheClose) {
+                run.program.data.noteText.SetText("typed after the close");
+                TypeAndWait(run, 2, 3);
+            }
+        }  // killed before the notes were written, or later
+        ProgramRun run(programDir, path);
+        EXPECT_EQ(run.program.data.noteText.Text(),
+                  typedAfterTheClose ? "typed after the close" : "typed before the close");
+        EXPECT_EQ(run.Line(1).total.FormattedText(), "$9.00");
+        EXPECT_EQ(run.Line(2).total.FormattedText(), typedAfterTheClose ? "$6.00" : "$0.00");
+        EXPECT_FALSE(settings.Exists("Quilvern.ini.recovery.set-aside-")) << typedAfterTheClose;
+        for (const auto& entry : std::filesystem::directory_iterator(settings.Path()))
+            EXPECT_EQ(entry.path().filename().string().find(".set-aside-"), std::string::npos);
+    }
+}
+
+// Stands for a kill right after a command announced its steps, before it took any.
+struct Killed {};
+class KilledAfterAnnouncing : public CommandJournal {
+  public:
+    explicit KilledAfterAnnouncing(CrashRecovery& recovery) : recovery_(recovery) {}
+    void Announce(const FileSteps& steps) override {
+        recovery_.Announce(steps);
+        throw Killed{};
+    }
+
+  private:
+    CrashRecovery& recovery_;
+};
+
+TEST_F(CrashRecoveryTest, ACommandKilledAfterAnnouncingIsFinishedAtTheNextStart) {
+    struct Case {
+        const char* rule;
+        void (*command)(FormData& data);
+        std::vector<const char*> written;
+    };
+    for (const Case& c :
+         std::initializer_list<Case>{{"month_transfer",
+                                      [](FormData& data) { data.ledger.Transfer(4); },
+                                      {"Report04.txt", "Backup04.txt"}},
+                                     {"year_report",
+                                      [](FormData& data) { CompileYearReport(data); },
+                                      {"ReportYear.txt", "BackupYear.txt"}}}) {
+        TempDir program;
+        TempDir settings;
+        const std::string path = settings.File("Quilvern.ini");
+        std::string report;
+        {
+            ProgramRun run(program, path);
+            TypeAndWait(run, 1, 4.5L);  // 2 x 4.5 = 9.00
+            KilledAfterAnnouncing killed(run.recovery);
+            run.program.data.ledger.journal = &killed;
+            EXPECT_THROW(c.command(run.program.data), Killed) << c.rule;
+            report = run.program.data.reportText.Text();
+            for (const char* name : c.written)
+                EXPECT_FALSE(program.Exists(name)) << c.rule << ": not yet " << name;
+        }
+        ProgramRun run(program, path);
+        for (const char* name : c.written)
+            EXPECT_EQ(program.Read(name), report) << c.rule << ": " << name;
+        EXPECT_EQ(run.program.data.ledger.months[3].total.StoredValue(),
+                  std::string(c.rule) == "month_transfer" ? 9.0L : 0.0L)
+            << c.rule;
+    }
+}
+
+TEST_F(CrashRecoveryTest, SetAsideCopiesAreKeptToTheNewestTen) {
+    std::filesystem::create_directories(settingsDir.Path());
+    for (int n = 0; n < 15; ++n) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Quilvern.ini.recovery.set-aside-20260101-0000%02d", n);
+        settingsDir.Write(name, "old");
+    }
+    settingsDir.Write("Quilvern.ini.recovery", "damaged");
+    Start();
+    const std::vector<std::string> aside = SetAside();
+    EXPECT_EQ(aside.size(), 10u);
+    EXPECT_FALSE(settingsDir.Exists("Quilvern.ini.recovery.set-aside-20260101-000005"));
+    EXPECT_TRUE(settingsDir.Exists("Quilvern.ini.recovery.set-aside-20260101-000006"));
+    EXPECT_TRUE(settingsDir.Exists("Quilvern.ini.recovery.set-aside-20260101-000014"));
 }
 
 TEST_F(CrashRecoveryTest, LeftoversOfAKilledSaveGoAtTheNextStart) {
