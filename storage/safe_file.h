@@ -24,7 +24,8 @@ enum class ReadOutcome {
 };
 
 // All bytes of the file. The read bits decide for every user alike, root included, and
-// a FIFO in the file's place is refused without waiting.
+// a FIFO in the file's place is refused without waiting. In a folder that others may
+// write, a link that neither this user nor the folder's owner made is Unreadable.
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
                           std::size_t limit = std::numeric_limits<std::size_t>::max());
 
@@ -35,10 +36,12 @@ enum class WriteOutcome {
 };
 
 // Replaces the file with exactly these bytes. A file without any write bit is never
-// replaced, not even by root. A symbolic link is written through to the file it names.
-// A replaced file keeps its permission bits and, where allowed, its owner; a new one
-// gets what the umask allows.
-WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes);
+// replaced, not even by root. A symbolic link is written through to the file it names,
+// except in a folder that others may write, where only a link of this user or of the
+// folder's owner is (CannotCreate otherwise). A replaced file keeps its permission bits
+// and, where allowed, its owner; a new one gets what the umask allows. Either way no
+// permission bit outside `allowed` stays set.
+WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes, unsigned allowed = 07777);
 
 enum class CreateOutcome {
     Created,
