@@ -9,6 +9,7 @@
 
 #include "core/form_data.h"
 #include "core/year_report.h"
+#include "storage/ini_file.h"
 #include "storage/safe_file.h"
 #include "storage/text_files.h"
 
@@ -41,7 +42,7 @@ std::string Checksum(std::string_view bytes) {
 // time and checksum. A backup copied back in its place is another file.
 std::string Identity(const std::string& settingsFile) {
     std::string bytes;
-    switch (ReadWholeFile(settingsFile, bytes)) {
+    switch (ReadWholeFile(settingsFile, bytes, IniFile::kMaxFileSize)) {
         case ReadOutcome::Missing:
             return "none";
         case ReadOutcome::Read:
