@@ -76,6 +76,7 @@ class Quilvern:
                 shutil.copy2(program, self.executable)
         self.process = None
         self.window = None
+        self.stderr_path = None  # when set, where the next start writes its standard error
         self._origin = None
         self._menu_spot = 40  # across the top bar's bare spot, see context_menu
 
@@ -88,8 +89,13 @@ class Quilvern:
             raise RuntimeError("the program is running already")
         env = self.desktop.environment(XDG_CONFIG_HOME=self.config, QT_QPA_PLATFORM="xcb",
                                        **self._user_env)
+        stderr = subprocess.DEVNULL
+        if self.stderr_path:
+            stderr = open(self.stderr_path, "ab")
         self.process = self.desktop.spawn(as_user(self.uid, [self.executable]), env=env,
-                                          cwd=self.folder)
+                                          cwd=self.folder, stderr=stderr)
+        if self.stderr_path:
+            stderr.close()
         self.window = None
         self._origin = None
         if wait:
