@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -23,9 +24,12 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kAnswerTime = std::chrono::seconds(3);
 constexpr auto kRetryPause = std::chrono::milliseconds(10);
 constexpr char kShown[] = "shown\n";
-constexpr std::string_view kNoAnswer =
-    "Quilvern is already running on this settings file, but it did not answer within 3 "
-    "seconds";
+
+Error NoAnswer() {
+    return Error(
+        "Quilvern is already running on this settings file, but it did not answer within " +
+        std::to_string(kAnswerTime.count()) + " seconds");
+}
 
 // The same for every copy of this user on this settings file.
 std::string SocketName(const std::string& settingsFile) {
@@ -92,14 +96,14 @@ void AskFirstToShow(const std::string& settingsFile, const std::string& socketNa
                 std::strcmp(reply, kShown) == 0) {
                 return;
             }
-            throw Error(std::string(kNoAnswer));
+            throw NoAnswer();
         }
         const int failure = errno;
         if (failure != EAGAIN && failure != ENOENT && failure != ECONNREFUSED)
             throw Error(std::string("Cannot reach the running Quilvern: ") +
                         std::strerror(failure));
         if (Clock::now() + kRetryPause > deadline)
-            throw Error(std::string(kNoAnswer));
+            throw NoAnswer();
         std::this_thread::sleep_for(kRetryPause);
     }
 }
