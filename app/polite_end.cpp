@@ -37,11 +37,7 @@ void OnExit() {
 
 }  // namespace
 
-PoliteEnd::PoliteEnd(TForm1& form) : form_(form) {
-    runningForm = &form;
-    eventThread = std::this_thread::get_id();
-    static const bool registered = std::atexit(OnExit) == 0;
-    (void)registered;
+PoliteEnd::PoliteEnd() {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     signals_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
@@ -62,6 +58,14 @@ PoliteEnd::PoliteEnd(TForm1& form) : form_(form) {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+void PoliteEnd::Attach(TForm1& form) {
+    form_ = &form;
+    runningForm = &form;
+    eventThread = std::this_thread::get_id();
+    static const bool registered = std::atexit(OnExit) == 0;
+    (void)registered;
+}
+
 PoliteEnd::~PoliteEnd() {
     runningForm = nullptr;
     for (int signal : kPoliteSignals)
@@ -76,10 +80,13 @@ PoliteEnd::~PoliteEnd() {
 
 // A close without anybody to answer a box: the settings and the notes are saved as at a
 // close, and whatever could not be saved is kept in the snapshot for the next start.
+// Before the window is attached, exit() ends the loop of whatever box is open.
 void PoliteEnd::End() {
     SilenceErrorBoxes();
-    if (!form_.close())
-        form_.KeepRecoverySnapshot();
+    if (form_ == nullptr)
+        requested_ = true;
+    else if (!form_->close())
+        form_->KeepRecoverySnapshot();
     QCoreApplication::exit(0);
 }
 

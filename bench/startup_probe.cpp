@@ -12,6 +12,9 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/polite_end.h"
+#include "app/single_instance.h"
+#include "storage/ini_file.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -47,10 +50,16 @@ int main(int argc, char** argv) {
         window.show();
         return application.exec();
     }
+    // As app/main.cpp starts: the signal handler, both locks and the socket, the window.
     quilvern::Application application(argc, argv);
+    quilvern::PoliteEnd politeEnd;
     QTemporaryDir folder;
     qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
-    quilvern::TForm1 form(folder.path().toStdString() + "/");
+    const std::string programDirectory = folder.path().toStdString() + "/";
+    quilvern::SingleInstance instance(quilvern::SettingsFilePath(), programDirectory);
+    quilvern::TForm1 form(programDirectory);
+    instance.RaiseOnRequest(form);
+    politeEnd.Attach(form);
     form.installEventFilter(&probe);
     form.show();
     return application.exec();

@@ -12,6 +12,7 @@
 #include "core/form_data.h"
 #include "core/reset_commands.h"
 #include "core/year_report.h"
+#include "storage/ini_file.h"
 #include "storage/safe_file.h"
 #include "storage/text_files.h"
 
@@ -57,7 +58,7 @@ struct Identities {
 
 Identities IdentitiesOf(const std::string& settingsFile) {
     std::string bytes;
-    switch (ReadWholeFile(settingsFile, bytes)) {
+    switch (ReadWholeFile(settingsFile, bytes, IniFile::kMaxFileSize)) {
         case ReadOutcome::Missing:
             return {"none", {}};
         case ReadOutcome::Read:
@@ -357,9 +358,13 @@ void CrashRecovery::Write(const FileSteps& steps) {
     try {
         const std::string notes = takeNotes_();
         const std::string settings = storages_.SnapshotText();
+        // Readable by no one who may not read the settings and the notes it holds.
+        const unsigned allowed = PermissionsOf(settingsFile_) &
+                                 PermissionsOf(programDirectory_ + std::string(kNotesFile));
         WriteFileSafely(
             SnapshotPath(settingsFile_),
-            Compose(settings, notes, EncodeSteps(steps), Against(), next_.value_or(std::string())));
+            Compose(settings, notes, EncodeSteps(steps), Against(), next_.value_or(std::string())),
+            allowed);
         written_ = true;
         if (twoFiles_) {
             DeleteFile(TwoFileNotesPath(settingsFile_));

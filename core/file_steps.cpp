@@ -78,7 +78,7 @@ std::string AsidePath(const std::string& path) {
 bool TakeStep(const FileStep& step) {
     switch (step.kind) {
         case FileStep::Kind::Write:
-            WriteFileSafely(step.path, step.bytes);
+            WriteFileSafely(step.path, step.bytes, step.allowed);
             return true;
         case FileStep::Kind::SetAside:
             return SetAside(step.path);
@@ -135,8 +135,8 @@ std::string EncodeSteps(const FileSteps& steps) {
     std::string bytes;
     for (const FileStep& step : steps) {
         bytes += kKinds[static_cast<std::size_t>(step.kind)];
-        bytes +=
-            ' ' + std::to_string(step.path.size()) + ' ' + std::to_string(step.bytes.size()) + '\n';
+        bytes += ' ' + std::to_string(step.path.size()) + ' ' + std::to_string(step.bytes.size()) +
+                 ' ' + std::to_string(step.allowed) + '\n';
         bytes += step.path;
         bytes += step.bytes;
     }
@@ -152,12 +152,15 @@ std::optional<FileSteps> DecodeSteps(std::string_view bytes) {
         bytes.remove_prefix(2);
         std::size_t pathSize = 0;
         std::size_t byteCount = 0;
-        if (!ReadNumber(bytes, pathSize, ' ') || !ReadNumber(bytes, byteCount, '\n') ||
-            pathSize > bytes.size() || byteCount > bytes.size() - pathSize) {
+        std::size_t allowed = 0;
+        if (!ReadNumber(bytes, pathSize, ' ') || !ReadNumber(bytes, byteCount, ' ') ||
+            !ReadNumber(bytes, allowed, '\n') || allowed > 07777 || pathSize > bytes.size() ||
+            byteCount > bytes.size() - pathSize) {
             return std::nullopt;
         }
         steps.push_back({static_cast<FileStep::Kind>(kind), std::string(bytes.substr(0, pathSize)),
-                         std::string(bytes.substr(pathSize, byteCount))});
+                         std::string(bytes.substr(pathSize, byteCount)),
+                         static_cast<unsigned>(allowed)});
         bytes.remove_prefix(pathSize + byteCount);
     }
     return steps;

@@ -25,7 +25,10 @@ struct FileStep {
     };
     Kind kind;
     std::string path;
-    std::string bytes;  // for Write
+    std::string bytes;         // for Write
+    unsigned allowed = 07777;  // for Write: the permission bits the file may have at most
+
+    friend bool operator==(const FileStep&, const FileStep&) = default;
 };
 using FileSteps = std::vector<FileStep>;
 

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "storage/text_files.h"
+
 namespace quilvern {
 
 namespace {
@@ -53,9 +55,11 @@ void MonthLedger::Transfer(int month) {
     reportText_.AddLine("");
     reportText_.AddLine(std::string(info.totalPrefix) + slot.total.FormattedText());
 
-    const FileSteps steps = {
-        {FileStep::Kind::Write, dirLabel_ + std::string(info.reportFile), reportText_.Text()},
-        {FileStep::Kind::Write, dirLabel_ + std::string(info.backupFile), reportText_.Text()}};
+    // The backup is readable by no one who may not read the report.
+    const std::string report = dirLabel_ + std::string(info.reportFile);
+    const FileSteps steps = {{FileStep::Kind::Write, report, reportText_.Text()},
+                             {FileStep::Kind::Write, dirLabel_ + std::string(info.backupFile),
+                              reportText_.Text(), PermissionsOf(report)}};
     // Each file is written to the path as FileLabel holds it, so the label always names
     // the file being written, also when that write fails.
     TakeAnnounced(journal, steps, [this](const FileStep& step) { fileLabel_ = step.path; });

@@ -16,10 +16,12 @@ void CompileYearReport(FormData& data) {
     report.AddLine(kYearReportHeading);
     report.AddLine("");
     report.AddLine("");
+    unsigned allowed = 07777;  // no one reads the year who may not read each month
     for (const MonthInfo& month : kMonths) {
         const std::string path = dir + std::string(month.reportFile);
         if (!FileExists(path))
             continue;
+        allowed &= PermissionsOf(path);
         // Read through ReportTemp so every line break becomes CR LF on the way.
         temp.ReadFromFile(path);
         // Appended as it stands: a month without a final line break gets its last line
@@ -31,8 +33,8 @@ void CompileYearReport(FormData& data) {
     report.AddLine("FINAL TOTAL FOR YEAR = " + data.ledger.totalYear.FormattedText());
 
     const FileSteps steps = {
-        {FileStep::Kind::Write, dir + std::string(kYearReportFile), report.Text()},
-        {FileStep::Kind::Write, dir + std::string(kYearBackupFile), report.Text()}};
+        {FileStep::Kind::Write, dir + std::string(kYearReportFile), report.Text(), allowed},
+        {FileStep::Kind::Write, dir + std::string(kYearBackupFile), report.Text(), allowed}};
     TakeAnnounced(data.ledger.journal, steps);
     if (data.ShowViewer)
         data.ShowViewer();

@@ -113,11 +113,11 @@ class Desktop:
         return env
 
     def spawn(self, args, env=None, cwd=None, pass_fds=(), with_display=True,
-              stdin=subprocess.DEVNULL):
+              stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
         """Starts a process that stop() ends; it also dies when the test process does."""
         process = subprocess.Popen(
             args, env=env if env is not None else self.environment(), cwd=cwd,
-            stdin=stdin, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            stdin=stdin, stdout=subprocess.DEVNULL, stderr=stderr,
             pass_fds=pass_fds, preexec_fn=_die_with_parent)
         self._processes.append(process)
         return process

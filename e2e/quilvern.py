@@ -19,6 +19,8 @@ A test gets a scratch folder of its own that holds:
             app.kill(signal.SIGTERM)           # or any signal; waits for the end
             app.read("Report03.txt"), app.settings(), app.ini()["Main"]["NormPos"]
             second = Quilvern(self.desktop, self.root)   # another copy, same folders
+            other = Quilvern(self.desktop, self.root, uid=4242)  # another user, own
+                                                  # config/home/runtime folders, same program
 """
 
 import os
@@ -35,15 +37,37 @@ PROGRAM = os.environ.get("QUILVERN_PROGRAM") or os.path.join(
     os.path.dirname(os.path.abspath(__file__)), "..", "build", "quilvern")
 
 
+def as_user(uid, args):
+    """The command that runs args as that user, with no groups; args itself for None."""
+    if uid is None:
+        return args
+    return ["setpriv", f"--reuid={uid}", f"--regid={uid}", "--clear-groups", *args]
+
+
 class Quilvern:
     """One program folder on one desktop; start() may be called again after an end."""
 
-    def __init__(self, desktop, root, program=PROGRAM):
+    def __init__(self, desktop, root, program=PROGRAM, uid=None, config=None):
+        """uid: run as that user (CI runs as root), with a config folder, a home and a
+        private XDG_RUNTIME_DIR of its own, all owned by it; config: another config folder."""
         self.desktop = desktop
+        self.uid = uid
         self.folder = os.path.join(root, "program")
-        self.config = os.path.join(root, "config")
+        suffix = "" if uid is None else f"-{uid}"
+        self.config = config or os.path.join(root, "config" + suffix)
         os.makedirs(self.folder, exist_ok=True)
         os.makedirs(self.config, exist_ok=True)
+        self._user_env = {}
+        if uid is not None:
+            os.chmod(root, 0o755)  # the other user must reach the program
+            home, runtime = os.path.join(root, f"home-{uid}"), os.path.join(root, f"run-{uid}")
+            for folder in (self.config, home, runtime):
+                os.makedirs(folder, exist_ok=True)
+                os.chown(folder, uid, uid)
+                os.chmod(folder, 0o700)
+            self._user_env = dict(HOME=home, XDG_RUNTIME_DIR=runtime,
+                                  XDG_CACHE_HOME=os.path.join(home, ".cache"))
+            self.home, self.runtime = home, runtime
         self.executable = os.path.join(self.folder, "quilvern")
         if not os.path.exists(self.executable):
             try:
@@ -52,6 +76,7 @@ class Quilvern:
                 shutil.copy2(program, self.executable)
         self.process = None
         self.window = None
+        self.stderr_path = None  # when set, where the next start writes its standard error
         self._origin = None
         self._menu_spot = 40  # across the top bar's bare spot, see context_menu
 
@@ -62,8 +87,15 @@ class Quilvern:
         framed by the window manager."""
         if self.running():
             raise RuntimeError("the program is running already")
-        env = self.desktop.environment(XDG_CONFIG_HOME=self.config, QT_QPA_PLATFORM="xcb")
-        self.process = self.desktop.spawn([self.executable], env=env, cwd=self.folder)
+        env = self.desktop.environment(XDG_CONFIG_HOME=self.config, QT_QPA_PLATFORM="xcb",
+                                       **self._user_env)
+        stderr = subprocess.DEVNULL
+        if self.stderr_path:
+            stderr = open(self.stderr_path, "ab")
+        self.process = self.desktop.spawn(as_user(self.uid, [self.executable]), env=env,
+                                          cwd=self.folder, stderr=stderr)
+        if self.stderr_path:
+            stderr.close()
         self.window = None
         self._origin = None
         if wait:
@@ -97,6 +129,19 @@ class Quilvern:
                 return box
             return None
         return wait_for(focused_box, "a box with the keyboard focus", timeout)
+
+    def answer_start_box(self, key="Return", timeout=10):
+        """For a box that comes up before the main window: waits for a focused window of
+        the program that is not of the main window's size, answers it, waits it away."""
+        def focused_box():
+            box = self.desktop.active_window()
+            if (box in self.windows() and self.desktop.frame_extents(box)
+                    and self.desktop.client_size(box) != layout.CLIENT_SIZE):
+                return box
+            return None
+        box = wait_for(focused_box, "a box at start with the keyboard focus", timeout)
+        self.key(key)
+        wait_for(lambda: box not in self.windows(), "the box to close")
 
     def answer_box(self, key="Return"):
         """Presses a key in the next box and waits until the box has gone."""
@@ -279,6 +324,7 @@ class QuilvernTest(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
         home = os.path.join(self.root, "home")
         os.makedirs(home)
+        os.chmod(home, 0o700)  # it is also XDG_RUNTIME_DIR, which is private
         self.desktop = Desktop(home)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()

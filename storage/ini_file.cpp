@@ -1,6 +1,7 @@
 #include "storage/ini_file.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,11 +14,15 @@
 #include "storage/safe_file.h"
 #include "values/ascii.h"
 #include "values/error.h"
+#include "values/text_field.h"
 #include "values/whole_number.h"
 
 namespace quilvern {
 
 namespace {
+
+static_assert(TextField::kMaxLength == IniFile::kMaxValueLength,
+              "a text field holds no more than the settings file keeps of it");
 
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -91,7 +96,7 @@ void IniFile::Load() const {
     }
     loaded_ = true;
     if (!path_.empty()) {
-        const ReadOutcome outcome = ReadWholeFile(path_, read_);
+        const ReadOutcome outcome = ReadWholeFile(path_, read_, kMaxFileSize);
         existed_ = outcome != ReadOutcome::Missing;
         unreadable_ = outcome != ReadOutcome::Read && existed_;
     }
@@ -257,6 +262,13 @@ void ExpectReadable(const std::string& path) {
     std::string bytes;
     if (ReadWholeFile(path, bytes, 0) == ReadOutcome::Unreadable) {
         throw Error("Cannot open file %s", path);
+    }
+    if (struct stat status{}; ::stat(path.c_str(), &status) == 0 &&
+                              static_cast<std::size_t>(status.st_size) > IniFile::kMaxFileSize) {
+        throw Error(
+            "The settings file %s is larger than any Quilvern writes. It is kept as it is, and "
+            "Quilvern starts from its designed values",
+            path);
     }
 }
 

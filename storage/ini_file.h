@@ -27,6 +27,10 @@ class IniFile {
   public:
     // The longest value a read returns, in bytes; the rest of a longer one is cut.
     static constexpr std::size_t kMaxValueLength = 2047;
+    // Four times the largest file the program writes (216 keys, 52 of them texts of
+    // kMaxValueLength): a larger one is not the program's, and is not read (it counts as
+    // unreadable, so it is never replaced either).
+    static constexpr std::size_t kMaxFileSize = 512 * 1024;
 
     // displayName is the name the user sees in "Unable to write to %s". Constructing
     // does not touch the file.
@@ -114,7 +118,8 @@ class IniFile {
 };
 
 // Throws Error("Cannot open file %s") naming the file when it exists but cannot be
-// read: the program then starts from the designed values and must say why.
+// read, or an Error saying it is too large past IniFile::kMaxFileSize: the program then
+// starts from the designed values and must say why.
 void ExpectReadable(const std::string& path);
 
 // Where the settings file lives: $XDG_CONFIG_HOME/Quilvern.ini, or

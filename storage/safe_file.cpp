@@ -79,12 +79,27 @@ PathParts SplitPath(const std::string& path) {
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
+// The kernel's protected_symlinks rule, for every folder that others may write (group
+// or world, sticky or not): a link there is followed only when this user or the
+// folder's owner made it, for reading as for writing. Anyone else could point it at the
+// trader's own files.
+bool MayFollow(const std::string& path, const struct stat& link) {
+    if (link.st_uid == ::geteuid())
+        return true;
+    struct stat folder {};
+    if (::stat(SplitPath(path).directory.c_str(), &folder) != 0)
+        return false;
+    return (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0 || link.st_uid == folder.st_uid;
+}
+
 // The file a symbolic link names, as opening the path for writing would reach it; the
-// path itself otherwise. Empty for a link that leads nowhere.
+// path itself otherwise. Empty for a link that leads nowhere or may not be followed.
 std::string ResolveLink(const std::string& path) {
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
         return path;
+    if (!MayFollow(path, link))
+        return {};
     std::array<char, PATH_MAX> resolved{};
     if (::realpath(path.c_str(), resolved.data()) == nullptr)
         return {};
@@ -258,11 +273,43 @@ bool IsTemporaryOf(std::string_view entry, std::string_view name) {
     return suffix.find_first_not_of(kTempLetters) == std::string_view::npos;
 }
 
+// Opens the file to read, following a link only by MayFollow, and only the very link that
+// was checked. -1 with errno set otherwise.
+int OpenForReading(const std::string& path) {
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    const int fd = ::open(path.c_str(), kFlags | O_NOFOLLOW);
+    struct stat before {};
+    if (fd >= 0 || errno != ELOOP || ::lstat(path.c_str(), &before) != 0)
+        return fd;
+    if (!S_ISLNK(before.st_mode) || !MayFollow(path, before)) {
+        errno = EACCES;
+        return -1;
+    }
+    const int followed = ::open(path.c_str(), kFlags);
+    struct stat after {};
+    if (followed >= 0 && (::lstat(path.c_str(), &after) != 0 || after.st_ino != before.st_ino ||
+                          after.st_dev != before.st_dev)) {
+        ::close(followed);
+        errno = EACCES;
+        return -1;
+    }
+    return followed;
+}
+
+// Narrows a new file's permission bits, which the umask gave it, to the allowed ones.
+bool LimitPermissions(int fd, unsigned allowed) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return false;
+    const mode_t mode = status.st_mode & 07777;
+    return (mode & ~allowed) == 0 || ::fchmod(fd, mode & allowed) == 0;
+}
+
 }  // namespace
 
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {
     bytes.clear();
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor file(OpenForReading(path));
     if (!file.Valid()) {
         return (errno == ENOENT || errno == ENOTDIR) ? ReadOutcome::Missing
                                                      : ReadOutcome::Unreadable;
@@ -286,7 +333,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, std::size
     return ReadOutcome::Read;
 }
 
-WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes,
+WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes, unsigned allowed,
                          const BeforeTemporaryName& announce) {
     const std::string target = ResolveLink(path);
     if (target.empty())
@@ -320,8 +367,10 @@ WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes,
         if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
             [[maybe_unused]] const int refused = ::fchown(file.Get(), old.st_uid, old.st_gid);
         }
-        if (::fchmod(file.Get(), old.st_mode & 07777) != 0)
+        if (::fchmod(file.Get(), old.st_mode & 07777 & allowed) != 0)
             return WriteOutcome::CannotCreate;
+    } else if (!LimitPermissions(file.Get(), allowed)) {
+        return WriteOutcome::CannotCreate;
     }
 
     // The data reaches the disk before any name leads to it.

@@ -29,7 +29,8 @@ enum class ReadOutcome {
 };
 
 // All bytes of the file. The read bits decide for every user alike, root included, and
-// a FIFO in the file's place is refused without waiting.
+// a FIFO in the file's place is refused without waiting. In a folder that others may
+// write, a link that neither this user nor the folder's owner made is Unreadable.
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes,
                           std::size_t limit = std::numeric_limits<std::size_t>::max());
 
@@ -40,14 +41,16 @@ enum class WriteOutcome {
 };
 
 // Replaces the file with exactly these bytes. A file without any write bit is never
-// replaced, not even by root. A symbolic link is written through to the file it names.
-// A replaced file keeps its permission bits and, where allowed, its owner; a new one
-// gets what the umask allows.
+// replaced, not even by root. A symbolic link is written through to the file it names,
+// except in a folder that others may write, where only a link of this user or of the
+// folder's owner is (CannotCreate otherwise). A replaced file keeps its permission bits
+// and, where allowed, its owner; a new one gets what the umask allows. Either way no
+// permission bit outside `allowed` stays set.
 // `announce`, when set, is told the exact path of a temporary name before that name
 // appears on disk, so that one left by a kill in a folder the program does not own can
 // be removed by its name at the next start.
 using BeforeTemporaryName = std::function<void(const std::string& tempPath)>;
-WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes,
+WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes, unsigned allowed = 07777,
                          const BeforeTemporaryName& announce = {});
 
 enum class CreateOutcome {

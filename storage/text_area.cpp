@@ -75,8 +75,8 @@ void TextArea::AddLine(std::string_view line) {
     OnRepaint.Raise();
 }
 
-void TextArea::WriteToFile(const std::string& path) const {
-    WriteFileSafely(path, text_);
+void TextArea::WriteToFile(const std::string& path, unsigned allowed) const {
+    WriteFileSafely(path, text_, allowed);
 }
 
 void TextArea::ReadFromFile(const std::string& path) {

@@ -22,8 +22,9 @@ class TextArea {
     void AddLine(std::string_view line);
 
     // Replaces the file with the whole text, safely: the old file stays intact on
-    // failure ("Cannot create file %s", "Stream write error").
-    void WriteToFile(const std::string& path) const;
+    // failure ("Cannot create file %s", "Stream write error"). No permission bit outside
+    // `allowed` is set on it (see PermissionsOf).
+    void WriteToFile(const std::string& path, unsigned allowed = 07777) const;
     // Replaces the text with the file's bytes, every line break made CR LF
     // ("Cannot open file %s", "Text exceeds memo capacity").
     void ReadFromFile(const std::string& path);

@@ -24,9 +24,9 @@ void DeleteFile(const std::string& path) {
     ::unlink(path.c_str());
 }
 
-void WriteFileSafely(const std::string& path, std::string_view bytes,
+void WriteFileSafely(const std::string& path, std::string_view bytes, unsigned allowed,
                      const BeforeTemporaryName& announce) {
-    switch (ReplaceFile(path, bytes, announce)) {
+    switch (ReplaceFile(path, bytes, allowed, announce)) {
         case WriteOutcome::Written:
             return;
         case WriteOutcome::CannotCreate:
@@ -34,6 +34,11 @@ void WriteFileSafely(const std::string& path, std::string_view bytes,
         case WriteOutcome::WriteFailed:
             throw Error("Stream write error", path);
     }
+}
+
+unsigned PermissionsOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 07777;
 }
 
 std::string ReadFileBytes(const std::string& path, std::size_t limit) {

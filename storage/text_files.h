@@ -19,9 +19,13 @@ void DeleteFile(const std::string& path);
 
 // Replaces the file safely (see ReplaceFile, also for `announce`): on failure the old
 // file stays as it was. Throws Error("Cannot create file %s"), or Error("Stream write
-// error") naming the file.
-void WriteFileSafely(const std::string& path, std::string_view bytes,
+// error") naming the file. No permission bit outside `allowed` is set on it.
+void WriteFileSafely(const std::string& path, std::string_view bytes, unsigned allowed = 07777,
                      const BeforeTemporaryName& announce = {});
+
+// The permission bits of the file a path names (through a link), or all of them
+// (07777) when there is none: a file made from it should allow no more than these.
+unsigned PermissionsOf(const std::string& path);
 
 // All bytes of the file; throws Error("Cannot open file %s"), or Error("Text exceeds memo
 // capacity") before reading a file larger than `limit` bytes.

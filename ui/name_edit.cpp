@@ -8,6 +8,8 @@
 namespace quilvern {
 
 NameEdit::NameEdit(TextField& model, QWidget* parent) : QLineEdit(parent), model_(model) {
+    // A keystroke past the end is refused here rather than cut off by the model.
+    setMaxLength(static_cast<int>(TextField::kMaxLength));
     model_.OnRepaint.Add([this] { ShowModel(); });
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
         Guarded([&] { model_.SetText(ToCp1252(text)); });

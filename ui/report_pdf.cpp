@@ -37,7 +37,7 @@ void WriteReportPdf(const std::string& path, const std::vector<PrintedPage>& pag
     const QString title = QFileInfo(QFile::decodeName(path.c_str())).completeBaseName();
     const QByteArray pdf = ReportPdf(pages, title, layout);
     WriteFileSafely(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
-                    [journal](const std::string& tempPath) {
+                    07777, [journal](const std::string& tempPath) {
                         if (journal != nullptr)
                             journal->Announce({{FileStep::Kind::Leftover, tempPath, {}}});
                     });

@@ -6,10 +6,10 @@
 
 namespace quilvern {
 
-TextField::TextField(std::string text) : text_(BlankControlChars(text)) {}
+TextField::TextField(std::string text) : text_(BlankControlChars(text.substr(0, kMaxLength))) {}
 
 void TextField::SetText(std::string_view text) {
-    std::string blanked = BlankControlChars(text);
+    std::string blanked = BlankControlChars(text.substr(0, kMaxLength));
     if (blanked == text_)
         return;
     std::string before = std::exchange(text_, std::move(blanked));

@@ -1,10 +1,13 @@
 #include "core/year_report.h"
 
+#include <sys/stat.h>
+
 #include <ostream>
 #include <string>
 
 #include "core/reset_commands.h"
 #include "form_data_fixture.h"
+#include "support/file_faults.h"
 
 namespace quilvern::test {
 namespace {
@@ -204,6 +207,22 @@ INSTANTIATE_TEST_SUITE_P(
         BlockedYearFileCase{"BackupYearIsDirectory", "BackupYear.txt", Block::Directory},
         BlockedYearFileCase{"BackupYearIsReadOnly", "BackupYear.txt", Block::ReadOnlyFile}),
     [](const auto& info) { return std::string(info.param.rule); });
+
+}  // namespace
+}  // namespace quilvern::test
+
+namespace quilvern::test {
+namespace {
+
+TEST_F(YearReportTest, IsReadableByNoMoreThanEveryMonthItJoins) {
+    TransferMarchAndJuly();
+    ::chmod(dir.File("Report07.txt").c_str(), 0600);
+
+    CompileYearReport(data);
+
+    EXPECT_EQ(ModeOf(dir.File("ReportYear.txt")), 0600u);
+    EXPECT_EQ(ModeOf(dir.File("BackupYear.txt")), 0600u);
+}
 
 }  // namespace
 }  // namespace quilvern::test

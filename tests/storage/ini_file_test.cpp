@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/error_message.h"
 #include "support/file_faults.h"
 #include "support/temp_dir.h"
 #include "values/error.h"
@@ -497,8 +498,8 @@ TEST_P(IniDamaged, ReadsWhatCanBeReadAndKeepsTheRest) {
     EXPECT_GE(dir.Read(kName).size(), file.size());
 }
 
-std::string FiveMegabytes() {
-    return std::string(5 * 1024 * 1024, 'm');
+std::string LongLine() {
+    return std::string(100 * 1024, 'm');
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -514,11 +515,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"NulBytesEverywhere",
                    [] { return "\0\0[S]\0\r\n[S]\r\n\0=\0\r\nk=v\0w\r\n\0\0\0"s; },
                    {{"k", "v\0w"s}}},
-        DamageCase{"FiveMegabyteLines",
-                   [] {
-                       return "[S]\r\na=1\r\nlong=" + FiveMegabytes() + "\r\nb=2\r\n" +
-                              FiveMegabytes();
-                   },
+        DamageCase{"HundredKilobyteLines",
+                   [] { return "[S]\r\na=1\r\nlong=" + LongLine() + "\r\nb=2\r\n" + LongLine(); },
                    {{"a", "1"}, {"long", std::string(2047, 'm')}, {"b", "2"}}},
         DamageCase{"NoLineEndAtAll", [] { return Garbage(100000, 4, false); }, {}},
         DamageCase{
@@ -722,6 +720,39 @@ TEST(IniFlushFailure, WriteCutShortLeavesTheOldFile) {
     }
     EXPECT_EQ(dir.Read(kName), kOldBytes);
     EXPECT_EQ(DirectoryEntries(dir.Path()), std::vector<std::string>{kName});
+}
+
+// A file larger than any the program writes is not its own: it is neither read nor
+// replaced, and the start says so. One byte less is read as usual.
+TEST(IniFlushFailure, AFileLargerThanAnyWrittenIsNeitherReadNorReplaced) {
+    struct Case {
+        const char* name;
+        std::size_t size;
+        bool refused;
+    };
+    for (auto [name, size, refused] :
+         std::initializer_list<Case>{{"at_the_limit_is_read", IniFile::kMaxFileSize, false},
+                                     {"one_byte_over_is_refused", IniFile::kMaxFileSize + 1, true},
+                                     {"sparse_256_mb_is_refused", std::size_t{256} << 20, true}}) {
+        TempDir dir;
+        const std::string head = "[S]\r\nk=old\r\n";
+        dir.Write(kName, head);
+        fs::resize_file(dir.Path() / kName, size);  // the rest is NUL bytes, or a hole
+        IniFile ini(dir.File(kName));
+        EXPECT_EQ(ini.ReadString("S", "k", "designed"), refused ? "designed" : "old") << name;
+        const std::string message = test::ErrorMessage([&] { ExpectReadable(dir.File(kName)); });
+        EXPECT_EQ(message, refused ? "The settings file " + dir.File(kName) +
+                                         " is larger than any Quilvern writes. It is kept as it "
+                                         "is, and Quilvern starts from its designed values"
+                                   : "no error")
+            << name;
+        if (!refused)
+            continue;
+        ini.WriteString("S", "k", "new");
+        ExpectUnableToWrite(ini);
+        EXPECT_EQ(fs::file_size(dir.Path() / kName), size) << name;
+        EXPECT_EQ(dir.Read(kName).substr(0, head.size()), head) << name;
+    }
 }
 
 TEST(IniFlushFailure, MessageNamesTheDisplayName) {

@@ -273,3 +273,91 @@ TEST(RemoveLeftoverTemporaries, RemovesOnlyTheWritersOwnNamesOfTheNamedFiles) {
 
 }  // namespace
 }  // namespace quilvern
+
+namespace quilvern {
+namespace {
+
+// The kernel's protected_symlinks rule, kept in every folder that others may write: a
+// link there is followed only when this user or the folder's owner made it. Links are
+// handed to other owners with lchown, which needs root: CI runs as root.
+TEST(LinksInSharedFolders, AreFollowedOnlyWhenTheUserOrTheFolderOwnerMadeThem) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving a link to another owner needs root";
+    constexpr uid_t kFolderOwner = 4242;
+    constexpr uid_t kStranger = 4343;
+    struct Case {
+        const char* rule;
+        mode_t folderMode;
+        uid_t linkOwner;
+        bool followed;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"private_folder_follows_anyones_link", 0755, kStranger, true},
+             {"group_writable_refuses_a_strangers_link", 0775, kStranger, false},
+             {"sticky_world_writable_refuses_a_strangers_link", 01777, kStranger, false},
+             {"world_writable_refuses_a_strangers_link", 0777, kStranger, false},
+             {"shared_folder_follows_the_users_own_link", 01777, ::geteuid(), true},
+             {"shared_folder_follows_the_folder_owners_link", 0775, kFolderOwner, true}}) {
+        TempDir dir;
+        fs::create_directory(dir.Path() / "shop");
+        dir.Write("profile", "mine");
+        ::chmod(dir.File("profile").c_str(), 0600);
+        const std::string link = dir.File("shop/Report01.txt");
+        fs::create_symlink(dir.Path() / "profile", link);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+        ASSERT_EQ(::chown(dir.File("shop").c_str(), kFolderOwner, kFolderOwner), 0);
+        ASSERT_EQ(::chmod(dir.File("shop").c_str(), c.folderMode), 0);
+
+        std::string bytes;
+        EXPECT_EQ(ReadWholeFile(link, bytes),
+                  c.followed ? ReadOutcome::Read : ReadOutcome::Unreadable)
+            << c.rule;
+        EXPECT_EQ(bytes, c.followed ? "mine" : "") << c.rule;
+        EXPECT_EQ(CanReplace(link), c.followed) << c.rule;
+        EXPECT_EQ(ReplaceFile(link, "report"),
+                  c.followed ? WriteOutcome::Written : WriteOutcome::CannotCreate)
+            << c.rule;
+        EXPECT_EQ(dir.Read("profile"), c.followed ? "report" : "mine") << c.rule;
+        EXPECT_TRUE(fs::is_symlink(link)) << c.rule;
+    }
+}
+
+// A file made from others is readable by no more people than they are.
+TEST(ReplaceFile, NeverGrantsAPermissionOutsideTheAllowedOnes) {
+    struct Case {
+        const char* rule;
+        int oldMode;  // -1: no file yet
+        unsigned allowed;
+        mode_t mode;
+    };
+    const mode_t mask = ::umask(022);
+    for (const Case& c : std::initializer_list<Case>{
+             {"new_file_gets_the_umasks_bits_when_all_are_allowed", -1, 07777, 0644},
+             {"new_file_is_narrowed", -1, 0600, 0600},
+             {"replaced_file_keeps_its_narrower_mode", 0600, 0644, 0600},
+             {"replaced_file_is_narrowed", 0664, 0640, 0640}}) {
+        TempDir dir;
+        if (c.oldMode >= 0) {
+            dir.Write("ReportYear.txt", "old");
+            ::chmod(dir.File("ReportYear.txt").c_str(), static_cast<mode_t>(c.oldMode));
+        }
+        ASSERT_EQ(ReplaceFile(dir.File("ReportYear.txt"), "year", c.allowed), WriteOutcome::Written)
+            << c.rule;
+        EXPECT_EQ(ModeOf(dir.File("ReportYear.txt")), c.mode) << c.rule;
+        EXPECT_EQ(dir.Read("ReportYear.txt"), "year") << c.rule;
+    }
+    ::umask(mask);
+}
+
+TEST(PermissionsOf, TheFileAsReadOrAllForNone) {
+    TempDir dir;
+    dir.Write("private", "");
+    ::chmod(dir.File("private").c_str(), 0600);
+    fs::create_symlink(dir.Path() / "private", dir.Path() / "link");
+    EXPECT_EQ(PermissionsOf(dir.File("private")), 0600u);
+    EXPECT_EQ(PermissionsOf(dir.File("link")), 0600u) << "the file the link names";
+    EXPECT_EQ(PermissionsOf(dir.File("absent")), 07777u);
+}
+
+}  // namespace
+}  // namespace quilvern
