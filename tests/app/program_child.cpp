@@ -1,0 +1,41 @@
+// The program's own run in a child process of the tests: `program_child` runs exactly
+// what main() runs; once the window is shown it types a price, a quantity and notes into
+// the real window, waits until the recovery copy holds them, says "ready" on its
+// standard output and runs on until something ends it.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <cstdio>
+
+#include "app/program.h"
+#include "core/crash_recovery.h"
+#include "storage/ini_file.h"
+#include "ui/main_window.h"
+
+namespace {
+
+void Type(quilvern::TForm1& form, const char* name, const char* keys) {
+    auto* edit = form.findChild<QLineEdit*>(QString::fromLatin1(name));
+    edit->setFocus(Qt::TabFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, keys);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return quilvern::RunProgram(argc, argv, [](quilvern::TForm1& form) {
+        Type(form, "P001Price", "3.25");
+        Type(form, "P001Quantity", "2");
+        form.NotesClick();
+        auto* notes = form.findChild<QPlainTextEdit*>(QStringLiteral("NoteText"));
+        notes->setFocus();
+        QTest::keyClicks(notes, "typed before the end");
+        const std::string settingsFile = quilvern::SettingsFilePath();
+        while (quilvern::CrashRecovery::RestorableNotes(settingsFile) != "typed before the end")
+            QTest::qWait(20);
+        std::puts("ready");
+        std::fflush(stdout);
+    });
+}
