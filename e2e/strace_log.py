@@ -26,6 +26,7 @@ OPEN_CALLS = {"open", "openat", "creat"}
 _CALL = re.compile(r"^(?:(\d+)\s+)?(\w+)\((.*)$")
 _RESUMED = re.compile(r"^(?:(\d+)\s+)?<\.\.\. (\w+) resumed>(.*)$")
 _UNFINISHED = " <unfinished ...>"
+_RESULT = re.compile(r"\)\s+= ")
 STRING = re.compile(r'"((?:[^"\\]|\\.)*)"')
 DECORATION = re.compile(r"<(/[^<>]*)>")
 INODE = re.compile(r"/#\d+$")  # an O_TMPFILE file, named by its inode
@@ -41,10 +42,13 @@ class Call(namedtuple("Call", "tid name head tail complete")):
         if text.endswith(_UNFINISHED):
             text = text[:-len(_UNFINISHED)]
         text += self.tail
-        arguments, separator, result = text.rpartition(") = ")
-        if not separator:
+        # strace pads short lines to a column: ")   = 0", "<... openat resumed>)    = 13".
+        separator = None
+        for separator in _RESULT.finditer(text):
+            pass
+        if separator is None:
             return text.rstrip().rstrip(")"), None
-        return arguments, result.strip()
+        return text[:separator.start()], text[separator.end():].strip()
 
     @property
     def arguments(self):

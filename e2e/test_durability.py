@@ -293,7 +293,8 @@ def moved(lines, piece, after):
 
 def interleaved(lines):
     """The lines with another thread's call breaking into each of the file's calls, as
-    strace -f shows it: "<unfinished ...>", then "<... name resumed>"."""
+    strace -f shows it: "<unfinished ...>", then "<... name resumed>", its result padded
+    to a column."""
     out = []
     for line in lines:
         tid, rest = line.split(" ", 1)
@@ -301,7 +302,7 @@ def interleaved(lines):
         head, _, result = arguments.rpartition(") = ")
         out += [f"{tid} {name}({head} <unfinished ...>",
                 '502 write(3<socket:[99]>, "\\1\\0", 2) = 2',
-                f"{tid} <... {name} resumed>) = {result}"]
+                f"{tid} <... {name} resumed>)             = {result}"]
     return out
 
 
