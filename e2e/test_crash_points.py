@@ -37,6 +37,8 @@ from decimal import Decimal
 import layout
 from quilvern import Quilvern, QuilvernTest
 from desktop import SCREEN_SIZE, wait_for
+from strace_log import (FD_CALLS, OPEN_CALLS, INODE, attach, call_paths, detach,
+                        read_calls, tasks, waiting_in_event_loop)
 
 # --- the names the program may leave -------------------------------------------------
 # Anything else found in one of these folders after a crash point and a clean restart is
@@ -67,10 +69,6 @@ TRACED = ("open,openat,creat,write,writev,pwrite64,pwritev,pwritev2,fsync,fdatas
           "sync_file_range,ftruncate,truncate,fallocate,rename,renameat,renameat2,unlink,"
           "unlinkat,link,linkat,symlink,symlinkat,mkdir,mkdirat,rmdir,fchmod,fchmodat,"
           "chmod,fchown,fchownat,chown,lchown,utimensat,copy_file_range,sendfile")
-FD_CALLS = {"write", "writev", "pwrite64", "pwritev", "pwritev2", "fsync", "fdatasync",
-            "sync_file_range", "ftruncate", "fallocate", "fchmod", "fchown",
-            "copy_file_range", "sendfile"}
-OPEN_CALLS = {"open", "openat", "creat"}
 PATH_CALLS = set(TRACED.split(",")) - FD_CALLS - OPEN_CALLS
 
 MONTH_KEYS = [f"Total{name}_Value" for name in layout.MONTH_NAMES]
@@ -295,60 +293,9 @@ COMMANDS = {
 
 # --- reading strace ----------------------------------------------------------------------
 
-_CALL = re.compile(r"^(?:(\d+)\s+)?(\w+)\((.*)$")
-_RESUMED = re.compile(r"^(?:(\d+)\s+)?<\.\.\. (\w+) resumed>(.*)$")
-_STRING = re.compile(r'"((?:[^"\\]|\\.)*)"')
-_DECORATION = re.compile(r"<(/[^<>]*)>")
 # The random part of a temporary name: ".Quilvern-tmp-<name>-XXXXXX" (earlier versions
 # wrote ".<name>.XXXXXX").
 _TEMP_SUFFIX = re.compile(r"(/\.Quilvern-tmp-[^/]+-|/\.[^/]+\.)[A-Za-z0-9]{6}$")
-_INODE = re.compile(r"/#\d+$")  # an O_TMPFILE file, named by its inode
-
-
-def read_calls(log):
-    """Every system call of an strace -f -y log, in the order they began, as (tid, name,
-    arguments, complete); an unfinished call is joined with its resumption."""
-    calls, open_calls = [], {}
-    with open(log, encoding="utf-8", errors="replace") as file:
-        for line in file:
-            line = line.rstrip("\n")
-            resumed = _RESUMED.match(line)
-            if resumed:
-                tid = resumed.group(1)
-                index = open_calls.pop((tid, resumed.group(2)), None)
-                if index is not None:
-                    calls[index] = calls[index][:3] + (True,)
-                continue
-            call = _CALL.match(line)
-            if not call:
-                continue
-            tid, name, rest = call.groups()
-            unfinished = rest.endswith("<unfinished ...>")
-            calls.append((tid, name, rest, not unfinished))
-            if unfinished:
-                open_calls[(tid, name)] = len(calls) - 1
-    return calls
-
-
-def call_paths(name, rest):
-    """The paths a call names: its strings, resolved against its directory, and the paths
-    strace shows for its descriptors (the result's excluded)."""
-    rest = rest.rsplit(") = ", 1)[0]
-    if name in FD_CALLS:
-        first = _DECORATION.search(rest.split(",", 1)[0])
-        return [first.group(1)] if first else []
-    base = None
-    at = re.match(r"(AT_FDCWD|\d+)<(/[^<>]*)>", rest)
-    if at:
-        base = at.group(2)
-        rest = rest[at.end():]
-    paths = [m.group(1) for m in _DECORATION.finditer(rest)]
-    for string in _STRING.findall(rest):
-        if string.startswith("/"):
-            paths.append(string)
-        elif base and string:
-            paths.append(os.path.join(base, string))
-    return paths
 
 
 def is_step(name, rest, folders):
@@ -375,39 +322,11 @@ def describe(name, rest, root):
     shown = []
     for path in call_paths(name, rest):
         path = _TEMP_SUFFIX.sub(r"\1XXXXXX", os.path.relpath(path, root))
-        path = _INODE.sub("/#inode", path)
+        path = INODE.sub("/#inode", path)
         if path not in shown:
             shown.append(path)
     flags = re.findall(r"O_(?:CREAT|TRUNC|EXCL|TMPFILE)", rest) if name in OPEN_CALLS else []
     return f"{name}({', '.join(shown + ['|'.join(flags)] if flags else shown)})"
-
-
-def tasks(pid):
-    """The thread ids of a process, in the order they were made."""
-    return sorted(int(tid) for tid in os.listdir(f"/proc/{pid}/task"))
-
-
-def traced(tid):
-    with open(f"/proc/{tid}/status") as file:
-        for line in file:
-            if line.startswith("TracerPid:"):
-                return int(line.split()[1]) != 0
-    return False
-
-
-_WAITING_CALLS = {"7", "271", "232", "281", "441"}  # poll, ppoll, epoll_wait and kin
-
-
-def waiting_in_event_loop(pid):
-    """Is the main thread blocked in its event loop's poll() with nothing queued?"""
-    try:
-        with open(f"/proc/{pid}/syscall") as file:
-            words = file.read().split()
-    except OSError:
-        return False
-    if not words or words[0] not in _WAITING_CALLS:
-        return False
-    return not (words[0] == "7" and int(words[3], 16) == 0)  # poll(..., 0) is no wait
 
 
 # --- one crash point ----------------------------------------------------------------------
@@ -435,20 +354,11 @@ class Point:
 
     def attach(self, tids, *options):
         log = os.path.join(self.root, "strace.log")
-        self.strace = subprocess.Popen(
-            ["strace", "-y", "-o", log, *options, "-p", ",".join(map(str, tids))],
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        wait_for(lambda: all(traced(tid) for tid in tids) or self.strace.poll() is not None,
-                 "strace to attach", WAIT)
-        if self.strace.poll() is not None:
-            raise RuntimeError("strace failed: " + self.strace.stderr.read().decode())
+        self.strace = attach(log, tids, *options, timeout=WAIT)
         return log
 
     def detach(self):
-        if self.strace.poll() is None:
-            self.strace.send_signal(signal.SIGINT)
-        self.strace.wait(timeout=WAIT)
-        self.strace.stderr.close()
+        detach(self.strace, timeout=WAIT)
 
 
 def observe(point):
