@@ -8,55 +8,14 @@
 #include <string>
 
 #include "bench/bench_folder.h"
+#include "bench/bench_program.h"
 #include "core/form_data.h"
-#include "core/stored_components.h"
-#include "storage/settings_storages.h"
-#include "values/error.h"
 
 namespace quilvern {
 namespace {
 
-// A window that is never shown and stays where it is.
-class StillWindow : public WindowHost {
-  public:
-    WindowPlacement Placement() const override { return placement_; }
-    void SetPlacement(const WindowPlacement& placement) override { placement_ = placement; }
-    bool IsVisible() const override { return false; }
-    WindowRect Bounds() const override { return placement_.normal; }
-    int TitleBarHeight() const override { return 0; }
-    BorderStyle Border() const override { return BorderStyle::Single; }
-    WindowSize SystemBorder(BorderMetric) const override { return {1, 1}; }
-    bool ApplicationMinimized() const override { return false; }
-    WindowSize PrimaryScreenSize() const override { return {1920, 1080}; }
-    std::vector<WindowRect> ScreenAreas() const override { return {{0, 0, 1920, 1040}}; }
-    int PixelsPerInch() const override { return 96; }
-    void SetWindowState(WindowState) override {}
-    void MarkStateNormal() override {}
-    void PostMinimize() override {}
-    void Repaint() override {}
+using bench::Program;
 
-  private:
-    WindowPlacement placement_{0, 1, -1, -1, -1, -1, {334, 132, 864, 572}};
-};
-
-// The window's data with its storages attached, as after construction.
-struct Program {
-    Program(const bench::Folder& folder, const std::string& settingsFile) : storages(settingsFile) {
-        data.dirLabel = folder.WithSeparator();
-        events.onShow = [this] { data.RecomputeGrandTotal(); };
-        storages.AttachToWindow(events, StoredComponents(data), &window,
-                                [](const std::string& message) { throw Error(message); });
-    }
-    void Close() {
-        bool canClose = true;
-        events.onCloseQuery(canClose);
-    }
-
-    FormData data;
-    StillWindow window;
-    FormEvents events;
-    SettingsStorages storages;
-};
 
 // A file from a full year: every line named, priced and sold, every month transferred.
 std::string FullSettingsFile(const bench::Folder& folder) {
@@ -113,6 +72,22 @@ void SaveAtCloseAfterAChange(benchmark::State& state) {
     }
 }
 BENCHMARK(SaveAtCloseAfterAChange)->Unit(benchmark::kMicrosecond);
+
+// The same close with a recovery copy on disk, as after typing: it is taken again for the
+// new settings file before that is written.
+void SaveAtCloseAfterAChangeWithRecovery(benchmark::State& state) {
+    bench::Folder folder("quilvern-bench-settings");
+    bench::RecoveredProgram program(folder, FullSettingsFile(folder));
+    int cents = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        program.data.sheet.lines[0].price.SetValue(1 + (++cents % 100) / 100.0L);
+        program.recovery.WriteNow();
+        state.ResumeTiming();
+        program.Close();
+    }
+}
+BENCHMARK(SaveAtCloseAfterAChangeWithRecovery)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quilvern
