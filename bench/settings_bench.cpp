@@ -16,7 +16,6 @@ namespace {
 
 using bench::Program;
 
-
 // A file from a full year: every line named, priced and sold, every month transferred.
 std::string FullSettingsFile(const bench::Folder& folder) {
     const std::string path = folder.File("Quilvern.ini");

@@ -315,6 +315,7 @@ void CrashRecovery::Start() {
 void CrashRecovery::Changed() {
     if (!started_)
         return;
+    announcedUnchanged_ = false;
     const std::int64_t now = alarm_.Now();
     if (firstChange_ < 0)
         firstChange_ = now;
@@ -340,6 +341,11 @@ void CrashRecovery::Announce(const FileSteps& steps) {
     Write(steps);
 }
 
+void CrashRecovery::CommandEnded(bool failed) {
+    if (failed || !announcedUnchanged_)
+        WriteNow();
+}
+
 void CrashRecovery::End(bool everythingSaved) {
     alarm_.Stop();
     started_ = false;
@@ -355,6 +361,7 @@ void CrashRecovery::End(bool everythingSaved) {
 // interrupt the user, who is told once instead.
 void CrashRecovery::Write(const FileSteps& steps) {
     firstChange_ = -1;
+    announcedUnchanged_ = false;
     try {
         const std::string notes = takeNotes_();
         const std::string settings = storages_.SnapshotText();
@@ -366,6 +373,7 @@ void CrashRecovery::Write(const FileSteps& steps) {
             Compose(settings, notes, EncodeSteps(steps), Against(), next_.value_or(std::string())),
             allowed);
         written_ = true;
+        announcedUnchanged_ = !steps.empty();
         if (twoFiles_) {
             DeleteFile(TwoFileNotesPath(settingsFile_));
             twoFiles_ = false;

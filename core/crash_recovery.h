@@ -74,6 +74,10 @@ class CrashRecovery : public CommandJournal {
     // Before a command's first file step: a snapshot with the steps (see above).
     // Nothing before Start or after End.
     void Announce(const FileSteps& steps) override;
+    // A command ended. A snapshot follows unless the one its steps were announced in
+    // still holds everything: nothing changed since and the command did not fail (its
+    // steps, taken again at a start, give the same files).
+    void CommandEnded(bool failed);
 
     // The run ends cleanly. With everything saved the snapshot goes; otherwise a last
     // one keeps what could not be saved for the next start.
@@ -109,23 +113,27 @@ class CrashRecovery : public CommandJournal {
     std::optional<std::string> next_;      // while the program replaces the settings file
     std::optional<std::string> settings_;  // of a snapshot that may be restored
     std::optional<std::string> notes_;
-    bool twoFiles_ = false;  // the snapshot found is of the earlier kind, in two files
-    bool written_ = false;   // a snapshot of this run is on disk
+    bool twoFiles_ = false;            // the snapshot found is of the earlier kind, in two files
+    bool written_ = false;             // a snapshot of this run is on disk
+    bool announcedUnchanged_ = false;  // the last snapshot announced steps; nothing changed since
     bool started_ = false;
     bool failureReported_ = false;
     std::int64_t firstChange_ = -1;  // of the changes not yet in a snapshot
 };
 
-// Writes a snapshot when it goes out of scope, however the command it guards ended.
+// Ends the command it guards for the crash recovery when it goes out of scope, however
+// the command ended (see CommandEnded).
 class SnapshotAfterCommand {
   public:
-    explicit SnapshotAfterCommand(CrashRecovery& recovery) : recovery_(recovery) {}
-    ~SnapshotAfterCommand() { recovery_.WriteNow(); }
+    explicit SnapshotAfterCommand(CrashRecovery& recovery)
+        : recovery_(recovery), exceptions_(std::uncaught_exceptions()) {}
+    ~SnapshotAfterCommand() { recovery_.CommandEnded(std::uncaught_exceptions() > exceptions_); }
     SnapshotAfterCommand(const SnapshotAfterCommand&) = delete;
     SnapshotAfterCommand& operator=(const SnapshotAfterCommand&) = delete;
 
   private:
     CrashRecovery& recovery_;
+    int exceptions_;
 };
 
 }  // namespace quilvern
