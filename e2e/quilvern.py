@@ -19,6 +19,11 @@ A test gets a scratch folder of its own that holds:
             app.kill(signal.SIGTERM)           # or any signal; waits for the end
             app.read("Report03.txt"), app.settings(), app.ini()["Main"]["NormPos"]
             second = Quilvern(self.desktop, self.root)   # another copy, same folders
+
+With QUILVERN_INSTALLED=1 the program is an installed copy (unpacked from the package):
+it runs where it lies, from a folder it cannot write, as a user other than root when
+the tests run as root (USER_ID), and its reports and Notes.txt appear in that user's
+data folder, home/.local/share/quilvern/, which app.folder names.
 """
 
 import os
@@ -33,23 +38,53 @@ from desktop import Desktop, wait_for
 
 PROGRAM = os.environ.get("QUILVERN_PROGRAM") or os.path.join(
     os.path.dirname(os.path.abspath(__file__)), "..", "build", "quilvern")
+INSTALLED = os.environ.get("QUILVERN_INSTALLED") == "1"
+# The user an installed copy runs as when the tests run as root: no account is needed.
+USER_ID = 4321
 
 
 class Quilvern:
     """One program folder on one desktop; start() may be called again after an end."""
 
-    def __init__(self, desktop, root, program=PROGRAM):
+    def __init__(self, desktop, root, program=PROGRAM, installed=INSTALLED):
         self.desktop = desktop
-        self.folder = os.path.join(root, "program")
+        self.installed = installed
         self.config = os.path.join(root, "config")
-        os.makedirs(self.folder, exist_ok=True)
         os.makedirs(self.config, exist_ok=True)
+        if installed:
+            self._prepare_installed(root, program)
+            return
+        self.folder = os.path.join(root, "program")
+        os.makedirs(self.folder, exist_ok=True)
         self.executable = os.path.join(self.folder, "quilvern")
+        self.home = None
+        self.command = [self.executable]
         if not os.path.exists(self.executable):
             try:
                 os.link(program, self.executable)
             except OSError:
                 shutil.copy2(program, self.executable)
+        self._reset()
+
+    def _prepare_installed(self, root, program):
+        """The installed program stays where it lies; its user gets a home, a runtime
+        folder and the configuration folder of its own."""
+        self.executable = program
+        self.home = os.path.join(root, "user")
+        self.runtime = os.path.join(root, "runtime")
+        self.folder = os.path.join(self.home, ".local", "share", "quilvern")
+        self.command = [program]
+        os.makedirs(self.home, exist_ok=True)
+        os.makedirs(self.runtime, mode=0o700, exist_ok=True)
+        if os.geteuid() == 0:
+            os.chmod(root, 0o755)
+            for folder in (self.home, self.runtime, self.config):
+                os.chown(folder, USER_ID, USER_ID)
+            self.command = ["setpriv", f"--reuid={USER_ID}", f"--regid={USER_ID}",
+                            "--clear-groups", "--", program]
+        self._reset()
+
+    def _reset(self):
         self.process = None
         self.window = None
         self._origin = None
@@ -63,7 +98,10 @@ class Quilvern:
         if self.running():
             raise RuntimeError("the program is running already")
         env = self.desktop.environment(XDG_CONFIG_HOME=self.config, QT_QPA_PLATFORM="xcb")
-        self.process = self.desktop.spawn([self.executable], env=env, cwd=self.folder)
+        if self.installed:
+            env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime)
+        self.process = self.desktop.spawn(self.command, env=env,
+                                          cwd=self.home if self.installed else self.folder)
         self.window = None
         self._origin = None
         if wait:
