@@ -24,6 +24,15 @@ void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section
 void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view section,
                      bool applyState, bool applyPosition);
 
+// Moves the window wholly onto the work area of the screen it mostly lies on (the
+// primary screen when it lies on none), by the least distance and without resizing it;
+// a window larger than that area goes to the area's top-left corner. Run once the
+// stored position is applied, and at a first start too: a scaled screen or a larger
+// font can leave the designed place hanging over an edge. Before the window manager
+// has framed the window only its client area is known: run it again once the frame is
+// (QtWindowHost does). Nothing happens when the screen areas are unknown.
+void KeepOnScreen(WindowHost& window);
+
 // Puts the maximized position at minus the window's border metrics, so that a
 // maximized window's border lies just outside the screen.
 void SetMaximizedPosition(WindowHost& window);
