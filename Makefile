@@ -56,6 +56,7 @@ fuzz:
 # One picture per view of the real window, drawn on a virtual X display.
 screenshot: build
 	xvfb-run -a -s "-screen 0 1024x768x24" ./$(BUILD)/tools/screenshot_tour docs/screenshots
+	E2E_SCREENSHOTS=$(CURDIR)/docs/screenshots python3 e2e/run.py $(BUILD)/quilvern test_scaled
 
 # For the current user by default; PREFIX=/absolute/path installs elsewhere. Uninstalling
 # leaves the reports, the notes and the settings where they are.

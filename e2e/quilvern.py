@@ -34,7 +34,8 @@ import tempfile
 import unittest
 
 import layout
-from desktop import Desktop, wait_for
+
+from desktop import SCREEN_SIZE, Desktop, wait_for
 
 PROGRAM = os.environ.get("QUILVERN_PROGRAM") or os.path.join(
     os.path.dirname(os.path.abspath(__file__)), "..", "build", "quilvern")
@@ -85,6 +86,8 @@ class Quilvern:
         self._reset()
 
     def _reset(self):
+        self.environment = {}  # more variables for the program, e.g. QT_SCALE_FACTOR
+        self.client_size = layout.CLIENT_SIZE  # in the screen's pixels
         self.process = None
         self.window = None
         self._origin = None
@@ -100,6 +103,7 @@ class Quilvern:
         env = self.desktop.environment(XDG_CONFIG_HOME=self.config, QT_QPA_PLATFORM="xcb")
         if self.installed:
             env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime)
+        env.update(self.environment)
         self.process = self.desktop.spawn(self.command, env=env,
                                           cwd=self.home if self.installed else self.folder)
         self.window = None
@@ -114,7 +118,7 @@ class Quilvern:
             if self.process.poll() is not None:
                 raise RuntimeError(f"the program ended with {self.process.returncode}")
             for window in self.windows():
-                if (self.desktop.client_size(window) == layout.CLIENT_SIZE
+                if (self.desktop.client_size(window) == self.client_size
                         and self.desktop.frame_extents(window)):
                     return window
             return None
@@ -312,12 +316,14 @@ class Quilvern:
 class QuilvernTest(unittest.TestCase):
     """A test with its own scratch folder, desktop and program folder, all gone after it."""
 
+    SCREEN = SCREEN_SIZE  # of the X display, in pixels
+
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="quilvern-e2e-")
         self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
         home = os.path.join(self.root, "home")
         os.makedirs(home)
-        self.desktop = Desktop(home)
+        self.desktop = Desktop(home, self.SCREEN)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
         self.app = Quilvern(self.desktop, self.root)
