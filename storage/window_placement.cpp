@@ -202,6 +202,8 @@ void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section
         PositionText({placement.minX, placement.minY, placement.maxX, placement.maxY});
     file.WriteString(section, "MinMaxPos" + suffix, minMax);
     file.WriteString(section, "MinMaxPos", minMax);
+    if (!window.ReportsPosition())
+        return;
     const WindowRect& normal = placement.normal;
     const std::string norm = PositionText({normal.left, normal.top, normal.right, normal.bottom});
     file.WriteString(section, "NormPos" + suffix, norm);

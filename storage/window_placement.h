@@ -14,7 +14,9 @@ namespace quilvern {
 // maximized; anything else normal.
 WindowState StateOfShowCmd(int showCmd);
 
-// Flags, ShowCmd, PixelsPerInch, MinMaxPos(WxH), MinMaxPos, NormPos(WxH), NormPos.
+// Flags, ShowCmd, PixelsPerInch, MinMaxPos(WxH), MinMaxPos, NormPos(WxH), NormPos. Where
+// the platform reports no position, the NormPos keys are not written, so that the file
+// keeps the last position that was known.
 void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section);
 
 // Applies what the keys hold. Only the stored top-left corner is used unless the

@@ -149,6 +149,12 @@ int QtWindowHost::PixelsPerInch() const {
     return static_cast<int>(std::lround(Primary()->logicalDotsPerInch()));
 }
 
+// A Wayland client is never told where its window is: Qt reports the frame's corner at
+// minus its own decoration's margins there.
+bool QtWindowHost::ReportsPosition() const {
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 void QtWindowHost::SetWindowState(WindowState state) {
     Qt::WindowStates states = window_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     if (state == WindowState::Maximized)

@@ -39,6 +39,7 @@ class QtWindowHost : public WindowHost {
     WindowSize PrimaryScreenSize() const override;
     std::vector<WindowRect> ScreenAreas() const override;
     int PixelsPerInch() const override;
+    bool ReportsPosition() const override;
     void SetWindowState(WindowState state) override;
     void MarkStateNormal() override {}
     void PostMinimize() override;

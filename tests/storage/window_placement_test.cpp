@@ -106,6 +106,23 @@ TEST(WindowKeysWriting, ExistingKeysChangeWhereTheyStandAndOtherScreensAreKept) 
                      "MinMaxPos=-1,-1,-1,-1", "NormPos(1920x1080)=334,132,864,572"}));
 }
 
+// On Wayland the platform hands back minus its decoration's margins as the corner:
+// that is no position, and the last real one stays in the file for the next start.
+TEST(WindowKeysWriting, APositionThePlatformDoesNotReportIsNotWritten) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos(1920x1080)=100,50,630,490", "NormPos=100,50,630,490"}));
+    FakeWindowHost window;
+    window.reportsPosition = false;
+    window.placement.normal = {-3, -30, 527, 411};
+    IniFile file(dir.File(kName));
+    WriteWindowKeys(window, file, "Main");
+    file.Flush();
+    EXPECT_EQ(dir.Read(kName),
+              Lines({"[Main]", "NormPos(1920x1080)=100,50,630,490", "NormPos=100,50,630,490",
+                     "Flags=0", "ShowCmd=1", "PixelsPerInch=96", "MinMaxPos(1920x1080)=-1,-1,-1,-1",
+                     "MinMaxPos=-1,-1,-1,-1"}));
+}
+
 // ---------------------------------------------------------------------------------
 // Show codes: what a stored "ShowCmd" asks for.
 
