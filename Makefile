@@ -6,14 +6,15 @@ PREFIX   ?= $(HOME)/.local
 PACKAGES := cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev \
             libgtest-dev libbenchmark-dev xvfb xauth fonts-liberation2 \
             desktop-file-utils appstream poppler-utils \
-            pkg-config libxcb1-dev python3 openbox xdotool xclip wmctrl x11-utils strace
+            pkg-config libxcb1-dev python3 openbox xdotool xclip wmctrl x11-utils strace \
+            debhelper dpkg-dev libgl-dev lintian man-db
 
-.PHONY: run test setup build asan bench screenshot clean
+.PHONY: run test setup build asan bench screenshot clean deb
 
 run: build
 	./$(BUILD)/quilvern
 
-test: build asan
+test: build asan deb
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
@@ -55,17 +56,35 @@ fuzz:
 # One picture per view of the real window, drawn on a virtual X display.
 screenshot: build
 	xvfb-run -a -s "-screen 0 1024x768x24" ./$(BUILD)/tools/screenshot_tour docs/screenshots
+	E2E_SCREENSHOTS=$(CURDIR)/docs/screenshots python3 e2e/run.py $(BUILD)/quilvern test_scaled
 
 # For the current user by default; PREFIX=/absolute/path installs elsewhere. Uninstalling
 # leaves the reports, the notes and the settings where they are.
 .PHONY: install uninstall
 install: setup $(BUILD)/build.ninja
 	@case "$(PREFIX)" in /*) ;; *) echo "PREFIX must be an absolute path"; exit 2 ;; esac
-	cmake --build $(BUILD) -j $(JOBS) --target quilvern
+	cmake --build $(BUILD) -j $(JOBS) --target quilvern_installed
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+	data/move_old_files.sh "$(PREFIX)"
 
 uninstall:
 	data/uninstall.sh "$(PREFIX)"
+
+# The Debian package quilvern_VERSION_ARCH.deb, built from debian/ in a copy of the
+# source under build/deb (dpkg-buildpackage writes beside the source it builds) and put
+# here. The compiler's output is kept between runs, so a second build is quick.
+DEB_VERSION = $(shell dpkg-parsechangelog -l debian/changelog -S Version)
+DEB_ARCH    = $(shell dpkg-architecture -q DEB_HOST_ARCH)
+DEB_OBJ     = obj-$(shell dpkg-architecture -q DEB_HOST_GNU_TYPE)
+deb: setup
+	@mkdir -p $(BUILD)/deb
+	@if [ -d $(BUILD)/deb/quilvern/$(DEB_OBJ) ]; then mv $(BUILD)/deb/quilvern/$(DEB_OBJ) $(BUILD)/deb/; fi
+	rm -rf $(BUILD)/deb/quilvern && mkdir $(BUILD)/deb/quilvern
+	tar -cf - --exclude=./build --exclude=./.git --exclude='./quilvern_*' . | tar -xf - -C $(BUILD)/deb/quilvern
+	@if [ -d $(BUILD)/deb/$(DEB_OBJ) ]; then mv $(BUILD)/deb/$(DEB_OBJ) $(BUILD)/deb/quilvern/; fi
+	cd $(BUILD)/deb/quilvern && dpkg-buildpackage -b -nc -us -uc -j$(JOBS)
+	cp $(BUILD)/deb/quilvern_$(DEB_VERSION)_$(DEB_ARCH).deb .
+	@echo "Built quilvern_$(DEB_VERSION)_$(DEB_ARCH).deb"
 
 # Removes what the build made. The reports, backups and notes of `make run`, which live
 # beside build/quilvern, stay.

@@ -13,11 +13,13 @@
 
 namespace quilvern {
 
-int RunProgram(int& argc, char** argv, const std::function<void(TForm1& form)>& shown) {
+int RunProgram(int& argc, char** argv, CopyKind kind,
+               const std::function<void(TForm1& form)>& shown) {
     Application application(argc, argv);
     PoliteEnd politeEnd;
     const std::string settingsFile = SettingsFilePath();
-    const std::string programDirectory = ProgramDirectory();
+    // The folder of the reports and notes, and the one a running copy owns.
+    const std::string programDirectory = DataDirectory(kind, ProgramDirectory());
     std::optional<SingleInstance> instance;
     try {
         instance.emplace(settingsFile, programDirectory);

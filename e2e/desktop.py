@@ -5,8 +5,10 @@ starts is ended by stop(), and dies with the test process even if that is killed
 import ctypes
 import os
 import signal
+import struct
 import subprocess
 import time
+import zlib
 
 SCREEN_SIZE = (1024, 768)
 
@@ -46,8 +48,9 @@ def wait_for(condition, what, timeout=10.0, interval=0.02):
 class Desktop:
     """One display with a window manager. `home` holds the window manager's own files."""
 
-    def __init__(self, home):
+    def __init__(self, home, screen=SCREEN_SIZE):
         self.home = home
+        self.screen = screen
         self.display = None
         self._processes = []
 
@@ -56,9 +59,11 @@ class Desktop:
     def start(self):
         read_end, write_end = os.pipe()
         try:
+            # The frame buffer is kept as a file too, for screenshots.
             self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                        f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp",
-                        "-noreset"], pass_fds=(write_end,), with_display=False)
+                        f"{self.screen[0]}x{self.screen[1]}x24", "-nolisten", "tcp",
+                        "-noreset", "-fbdir", self.home], pass_fds=(write_end,),
+                       with_display=False)
             os.close(write_end)
             write_end = None
             number = b""
@@ -221,6 +226,34 @@ class Desktop:
         if result.returncode != 0:
             return None
         return result.stdout.decode("utf-8", errors="replace")
+
+
+    # --- pictures -----------------------------------------------------------------
+
+    def screenshot(self, path):
+        """Saves the whole screen as a PNG file, from the frame buffer Xvfb keeps as an
+        XWD file (32 bits a pixel, blue first)."""
+        with open(os.path.join(self.home, "Xvfb_screen0"), "rb") as file:
+            data = file.read()
+        header = struct.unpack(">25I", data[:100])
+        header_size, width, height = header[0], header[4], header[5]
+        bytes_per_line, colours = header[12], header[19]
+        start = header_size + 12 * colours
+        rows = []
+        for y in range(height):
+            line = data[start + y * bytes_per_line:start + y * bytes_per_line + 4 * width]
+            rgb = bytearray(3 * width)
+            rgb[0::3], rgb[1::3], rgb[2::3] = line[2::4], line[1::4], line[0::4]
+            rows.append(b"\0" + bytes(rgb))
+
+        def chunk(kind, body):
+            return (struct.pack(">I", len(body)) + kind + body +
+                    struct.pack(">I", zlib.crc32(kind + body)))
+        png = (b"\x89PNG\r\n\x1a\n" +
+               chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+               chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b""))
+        with open(path, "wb") as file:
+            file.write(png)
 
 
 def _field(text, label):

@@ -21,6 +21,11 @@ A test gets a scratch folder of its own that holds:
             second = Quilvern(self.desktop, self.root)   # another copy, same folders
             other = Quilvern(self.desktop, self.root, uid=4242)  # another user, own
                                                   # config/home/runtime folders, same program
+
+With QUILVERN_INSTALLED=1 the program is an installed copy (unpacked from the package):
+it runs where it lies, from a folder it cannot write, as a user other than root when
+the tests run as root (USER_ID), and its reports and Notes.txt appear in that user's
+data folder, home/.local/share/quilvern/, which app.folder names.
 """
 
 import os
@@ -31,10 +36,14 @@ import tempfile
 import unittest
 
 import layout
-from desktop import Desktop, wait_for
+
+from desktop import SCREEN_SIZE, Desktop, wait_for
 
 PROGRAM = os.environ.get("QUILVERN_PROGRAM") or os.path.join(
     os.path.dirname(os.path.abspath(__file__)), "..", "build", "quilvern")
+INSTALLED = os.environ.get("QUILVERN_INSTALLED") == "1"
+# The user an installed copy runs as when the tests run as root: no account is needed.
+USER_ID = 4321
 
 
 def as_user(uid, args):
@@ -47,17 +56,23 @@ def as_user(uid, args):
 class Quilvern:
     """One program folder on one desktop; start() may be called again after an end."""
 
-    def __init__(self, desktop, root, program=PROGRAM, uid=None, config=None):
+    def __init__(self, desktop, root, program=PROGRAM, uid=None, config=None,
+                 installed=INSTALLED):
         """uid: run as that user (CI runs as root), with a config folder, a home and a
-        private XDG_RUNTIME_DIR of its own, all owned by it; config: another config folder."""
+        private XDG_RUNTIME_DIR of its own, all owned by it; config: another config folder;
+        installed: the program is an installed copy (see above)."""
         self.desktop = desktop
+        self.installed = installed
         self.uid = uid
-        self.folder = os.path.join(root, "program")
         suffix = "" if uid is None else f"-{uid}"
         self.config = config or os.path.join(root, "config" + suffix)
-        os.makedirs(self.folder, exist_ok=True)
         os.makedirs(self.config, exist_ok=True)
         self._user_env = {}
+        if installed:
+            self._prepare_installed(root, program)
+            return
+        self.folder = os.path.join(root, "program")
+        os.makedirs(self.folder, exist_ok=True)
         if uid is not None:
             os.chmod(root, 0o755)  # the other user must reach the program
             home, runtime = os.path.join(root, f"home-{uid}"), os.path.join(root, f"run-{uid}")
@@ -68,12 +83,38 @@ class Quilvern:
             self._user_env = dict(HOME=home, XDG_RUNTIME_DIR=runtime,
                                   XDG_CACHE_HOME=os.path.join(home, ".cache"))
             self.home, self.runtime = home, runtime
+        else:
+            self.home = None
         self.executable = os.path.join(self.folder, "quilvern")
+        self.command = [self.executable]
         if not os.path.exists(self.executable):
             try:
                 os.link(program, self.executable)
             except OSError:
                 shutil.copy2(program, self.executable)
+        self._reset()
+
+    def _prepare_installed(self, root, program):
+        """The installed program stays where it lies; its user gets a home, a runtime
+        folder and the configuration folder of its own."""
+        self.executable = program
+        self.home = os.path.join(root, "user")
+        self.runtime = os.path.join(root, "runtime")
+        self.folder = os.path.join(self.home, ".local", "share", "quilvern")
+        self.command = [program]
+        os.makedirs(self.home, exist_ok=True)
+        os.makedirs(self.runtime, mode=0o700, exist_ok=True)
+        if os.geteuid() == 0:
+            os.chmod(root, 0o755)
+            for folder in (self.home, self.runtime, self.config):
+                os.chown(folder, USER_ID, USER_ID)
+            self.command = ["setpriv", f"--reuid={USER_ID}", f"--regid={USER_ID}",
+                            "--clear-groups", "--", program]
+        self._reset()
+
+    def _reset(self):
+        self.environment = {}  # more variables for the program, e.g. QT_SCALE_FACTOR
+        self.client_size = layout.CLIENT_SIZE  # in the screen's pixels
         self.process = None
         self.window = None
         self.stderr_path = None  # when set, where the next start writes its standard error
@@ -89,11 +130,15 @@ class Quilvern:
             raise RuntimeError("the program is running already")
         env = self.desktop.environment(XDG_CONFIG_HOME=self.config, QT_QPA_PLATFORM="xcb",
                                        **self._user_env)
+        if self.installed:
+            env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime)
+        env.update(self.environment)
         stderr = subprocess.DEVNULL
         if self.stderr_path:
             stderr = open(self.stderr_path, "ab")
-        self.process = self.desktop.spawn(as_user(self.uid, [self.executable]), env=env,
-                                          cwd=self.folder, stderr=stderr)
+        self.process = self.desktop.spawn(as_user(self.uid, self.command), env=env,
+                                          cwd=self.home if self.installed else self.folder,
+                                          stderr=stderr)
         if self.stderr_path:
             stderr.close()
         self.window = None
@@ -108,7 +153,7 @@ class Quilvern:
             if self.process.poll() is not None:
                 raise RuntimeError(f"the program ended with {self.process.returncode}")
             for window in self.windows():
-                if (self.desktop.client_size(window) == layout.CLIENT_SIZE
+                if (self.desktop.client_size(window) == self.client_size
                         and self.desktop.frame_extents(window)):
                     return window
             return None
@@ -319,13 +364,15 @@ class Quilvern:
 class QuilvernTest(unittest.TestCase):
     """A test with its own scratch folder, desktop and program folder, all gone after it."""
 
+    SCREEN = SCREEN_SIZE  # of the X display, in pixels
+
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="quilvern-e2e-")
         self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
         home = os.path.join(self.root, "home")
         os.makedirs(home)
         os.chmod(home, 0o700)  # it is also XDG_RUNTIME_DIR, which is private
-        self.desktop = Desktop(home)
+        self.desktop = Desktop(home, self.SCREEN)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
         self.app = Quilvern(self.desktop, self.root)

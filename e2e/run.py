@@ -51,6 +51,8 @@ def run_one(test_id, timeout, env):
         status = "FAIL"
     elif "expected failure" in output:
         status = "expected failure"
+    elif "skipped" in output:
+        status = "skipped"
     else:
         status = "ok"
     return test_id, status, seconds, output

@@ -19,9 +19,9 @@ class PlacementTest(QuilvernTest):
 
     def test_a_moved_window_keeps_its_place_over_five_restarts(self):
         app = self.app.start()
-        app.move(500, 300)
+        app.move(400, 300)
         moved = self.frame_rectangle()
-        self.assertEqual(moved[:2], (500, 300))
+        self.assertEqual(moved[:2], (400, 300))
         app.close()
         self.assertEqual(self.norm_pos(), moved, "the frame's outer rectangle")
         for restart in range(5):
@@ -50,9 +50,17 @@ class PlacementTest(QuilvernTest):
         self.app.start()
         self.assertEqual(self.frame_rectangle()[:2], (334, 132))
 
-    def test_a_title_bar_mostly_on_the_screen_stays_where_it_was_left(self):
-        self.app.write_settings(b"[Main]\r\nNormPos=100,-5,626,424\r\n")
-        self.app.start()
-        self.assertEqual(self.frame_rectangle()[:2], (100, -5))
-        self.app.close()
-        self.assertEqual(self.norm_pos()[:2], (100, -5))
+    def test_a_window_hanging_over_an_edge_comes_wholly_on_the_screen(self):
+        for stored, expected in (((100, -5), (100, 0)), ((800, 300), (1024 - 526, 300)),
+                                 ((-40, 600), (0, 768 - 429))):
+            with self.subTest(stored=stored):
+                left, top = stored
+                self.app.write_settings(
+                    f"[Main]\r\nNormPos={left},{top},{left + 526},{top + 429}\r\n".encode())
+                self.app.start()
+                frame = self.frame_rectangle()
+                self.assertEqual(frame[:2], expected)
+                self.assertEqual(frame[2:], (expected[0] + 526, expected[1] + 429),
+                                 "moved, not resized")
+                self.app.close()
+                self.assertEqual(self.norm_pos()[:2], expected)

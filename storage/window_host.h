@@ -70,6 +70,9 @@ class WindowHost {
     // coordinates as the placement; empty when unknown.
     virtual std::vector<WindowRect> ScreenAreas() const = 0;
     virtual int PixelsPerInch() const = 0;
+    // False where the platform never tells a window its place (Wayland): the normal
+    // rectangle handed back is then no real position and must not be kept.
+    virtual bool ReportsPosition() const { return true; }
 
     // Through the window's own state setter, with all its effects (Normal or Maximized).
     virtual void SetWindowState(WindowState state) = 0;

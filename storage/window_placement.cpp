@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "values/whole_number.h"
 
@@ -137,6 +138,19 @@ std::optional<WindowRect> RectangleToApply(const WindowHost& window, const Windo
     return Narrow(rect);
 }
 
+std::int64_t Overlap(const Rect64& rect, const WindowRect& area) {
+    const std::int64_t width = std::min<std::int64_t>(rect.right, area.right) -
+                               std::max<std::int64_t>(rect.left, area.left);
+    const std::int64_t height = std::min<std::int64_t>(rect.bottom, area.bottom) -
+                                std::max<std::int64_t>(rect.top, area.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+// Where the left (or top) edge goes for an extent to lie between low and high.
+std::int64_t Within(std::int64_t start, std::int64_t extent, std::int64_t low, std::int64_t high) {
+    return std::max(low, std::min(start, high - extent));
+}
+
 WindowSize BorderOf(const WindowHost& window) {
     switch (window.Border()) {
         case BorderStyle::Single:
@@ -188,6 +202,8 @@ void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section
         PositionText({placement.minX, placement.minY, placement.maxX, placement.maxY});
     file.WriteString(section, "MinMaxPos" + suffix, minMax);
     file.WriteString(section, "MinMaxPos", minMax);
+    if (!window.ReportsPosition())
+        return;
     const WindowRect& normal = placement.normal;
     const std::string norm = PositionText({normal.left, normal.top, normal.right, normal.bottom});
     file.WriteString(section, "NormPos" + suffix, norm);
@@ -243,6 +259,32 @@ void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view s
         window.SetWindowState(state);
     }
     window.Repaint();
+}
+
+void KeepOnScreen(WindowHost& window) {
+    const std::vector<WindowRect> areas = window.ScreenAreas();
+    if (areas.empty())
+        return;
+    WindowPlacement placement = PresentPlacement(window);
+    const Rect64 frame = Widen(placement.normal);
+    const WindowRect* area = &areas.front();
+    for (const WindowRect& candidate : areas) {
+        if (Overlap(frame, candidate) > Overlap(frame, *area))
+            area = &candidate;
+    }
+    std::int64_t left = area->left;
+    std::int64_t top = area->top;
+    if (frame.Width() <= area->Width() && frame.Height() <= area->Height()) {
+        left = Within(frame.left, frame.Width(), area->left, area->right);
+        top = Within(frame.top, frame.Height(), area->top, area->bottom);
+    }
+    if (left == frame.left && top == frame.top)
+        return;
+    const auto moved = Narrow({left, top, left + frame.Width(), top + frame.Height()});
+    if (!moved)
+        return;
+    placement.normal = *moved;
+    window.SetPlacement(placement);
 }
 
 void SetMaximizedPosition(WindowHost& window) {

@@ -14,7 +14,9 @@ namespace quilvern {
 // maximized; anything else normal.
 WindowState StateOfShowCmd(int showCmd);
 
-// Flags, ShowCmd, PixelsPerInch, MinMaxPos(WxH), MinMaxPos, NormPos(WxH), NormPos.
+// Flags, ShowCmd, PixelsPerInch, MinMaxPos(WxH), MinMaxPos, NormPos(WxH), NormPos. Where
+// the platform reports no position, the NormPos keys are not written, so that the file
+// keeps the last position that was known.
 void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section);
 
 // Applies what the keys hold. Only the stored top-left corner is used unless the
@@ -23,6 +25,15 @@ void WriteWindowKeys(WindowHost& window, IniFile& file, std::string_view section
 // the title bar out of reach (see KeepReachable) brings the window back onto a screen.
 void ApplyWindowKeys(WindowHost& window, const IniFile& file, std::string_view section,
                      bool applyState, bool applyPosition);
+
+// Moves the window wholly onto the work area of the screen it mostly lies on (the
+// primary screen when it lies on none), by the least distance and without resizing it;
+// a window larger than that area goes to the area's top-left corner. Run once the
+// stored position is applied, and at a first start too: a scaled screen or a larger
+// font can leave the designed place hanging over an edge. Before the window manager
+// has framed the window only its client area is known: run it again once the frame is
+// (QtWindowHost does). Nothing happens when the screen areas are unknown.
+void KeepOnScreen(WindowHost& window);
 
 // Puts the maximized position at minus the window's border metrics, so that a
 // maximized window's border lies just outside the screen.

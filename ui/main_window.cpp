@@ -22,6 +22,7 @@
 #include "storage/ini_file.h"
 #include "storage/settings_storages.h"
 #include "storage/stored_items.h"
+#include "storage/window_placement.h"
 #include "ui/about_panel.h"
 #include "ui/accessible_names.h"
 #include "ui/bevel_panel.h"
@@ -187,6 +188,7 @@ void TForm1::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;  // a restore from the task bar is no new show
     RestoreShownWindow();
+    KeepOnScreen(*host_);
     host_->SetShown();
     recovery_->Start();
     topPanel_->setFocus(Qt::OtherFocusReason);

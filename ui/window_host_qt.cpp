@@ -1,5 +1,6 @@
 #include "ui/window_host_qt.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -7,6 +8,8 @@
 #include <QWidget>
 #include <QWindow>
 #include <cmath>
+
+#include "storage/window_placement.h"
 
 namespace quilvern {
 namespace {
@@ -20,6 +23,38 @@ QScreen* Primary() {
 }
 
 }  // namespace
+
+// Watches the window's moves after its show for the moment its frame is known: before
+// it, only the client area could be kept on the screen. While the window manager takes
+// the window into its frame, Qt reports the client area at 0,0, inside the frame; the
+// frame's own place comes with a later move.
+class QtWindowHost::FrameWatch : public QObject {
+  public:
+    explicit FrameWatch(QtWindowHost& host) : host_(host) { host.window_.installEventFilter(this); }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Move && !done_ && host_.TitleBarHeight() > 0 &&
+            host_.window_.geometry().topLeft() != QPoint(0, 0)) {
+            done_ = true;
+            host_.window_.removeEventFilter(this);
+            KeepOnScreen(host_);
+        }
+        return false;
+    }
+
+  private:
+    QtWindowHost& host_;
+    bool done_ = false;
+};
+
+QtWindowHost::QtWindowHost(QWidget& window) : window_(window) {}
+
+QtWindowHost::~QtWindowHost() = default;
+
+void QtWindowHost::SetShown() {
+    shown_ = true;
+    frameWatch_ = std::make_unique<FrameWatch>(*this);
+}
 
 WindowPlacement QtWindowHost::Placement() const {
     WindowPlacement placement;
@@ -112,6 +147,12 @@ int QtWindowHost::PixelsPerInch() const {
     if (Primary() == nullptr)
         return 96;
     return static_cast<int>(std::lround(Primary()->logicalDotsPerInch()));
+}
+
+// A Wayland client is never told where its window is: Qt reports the frame's corner at
+// minus its own decoration's margins there.
+bool QtWindowHost::ReportsPosition() const {
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
 void QtWindowHost::SetWindowState(WindowState state) {

@@ -9,6 +9,7 @@
 // window closed where it opened is written with the same rectangle again.
 #include <QMargins>
 #include <QRect>
+#include <memory>
 
 #include "storage/window_host.h"
 
@@ -18,11 +19,14 @@ namespace quilvern {
 
 class QtWindowHost : public WindowHost {
   public:
-    explicit QtWindowHost(QWidget& window) : window_(window) {}
+    explicit QtWindowHost(QWidget& window);
+    ~QtWindowHost() override;
 
     // The window counts as visible only once its first show has finished, so that a
-    // position applied during that show moves it without showing it early.
-    void SetShown() { shown_ = true; }
+    // position applied during that show moves it without showing it early. From then
+    // on the host waits for the window manager's frame, and once it is known keeps the
+    // framed window on the screen (KeepOnScreen) once more.
+    void SetShown();
 
     WindowPlacement Placement() const override;
     void SetPlacement(const WindowPlacement& placement) override;
@@ -35,17 +39,21 @@ class QtWindowHost : public WindowHost {
     WindowSize PrimaryScreenSize() const override;
     std::vector<WindowRect> ScreenAreas() const override;
     int PixelsPerInch() const override;
+    bool ReportsPosition() const override;
     void SetWindowState(WindowState state) override;
     void MarkStateNormal() override {}
     void PostMinimize() override;
     void Repaint() override;
 
   private:
+    class FrameWatch;
+
     QMargins FrameMargins() const;
     QRect NormalFrame() const;
 
     QWidget& window_;
     bool shown_ = false;
+    std::unique_ptr<FrameWatch> frameWatch_;
     int minX_ = -1;
     int minY_ = -1;
     int maxX_ = -1;

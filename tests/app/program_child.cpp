@@ -25,17 +25,18 @@ void Type(quilvern::TForm1& form, const char* name, const char* keys) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    return quilvern::RunProgram(argc, argv, [](quilvern::TForm1& form) {
-        Type(form, "P001Price", "3.25");
-        Type(form, "P001Quantity", "2");
-        form.NotesClick();
-        auto* notes = form.findChild<QPlainTextEdit*>(QStringLiteral("NoteText"));
-        notes->setFocus();
-        QTest::keyClicks(notes, "typed before the end");
-        const std::string settingsFile = quilvern::SettingsFilePath();
-        while (quilvern::CrashRecovery::RestorableNotes(settingsFile) != "typed before the end")
-            QTest::qWait(20);
-        std::puts("ready");
-        std::fflush(stdout);
-    });
+    return quilvern::RunProgram(
+        argc, argv, quilvern::CopyKind::SelfContained, [](quilvern::TForm1& form) {
+            Type(form, "P001Price", "3.25");
+            Type(form, "P001Quantity", "2");
+            form.NotesClick();
+            auto* notes = form.findChild<QPlainTextEdit*>(QStringLiteral("NoteText"));
+            notes->setFocus();
+            QTest::keyClicks(notes, "typed before the end");
+            const std::string settingsFile = quilvern::SettingsFilePath();
+            while (quilvern::CrashRecovery::RestorableNotes(settingsFile) != "typed before the end")
+                QTest::qWait(20);
+            std::puts("ready");
+            std::fflush(stdout);
+        });
 }

@@ -106,6 +106,23 @@ TEST(WindowKeysWriting, ExistingKeysChangeWhereTheyStandAndOtherScreensAreKept) 
                      "MinMaxPos=-1,-1,-1,-1", "NormPos(1920x1080)=334,132,864,572"}));
 }
 
+// On Wayland the platform hands back minus its decoration's margins as the corner:
+// that is no position, and the last real one stays in the file for the next start.
+TEST(WindowKeysWriting, APositionThePlatformDoesNotReportIsNotWritten) {
+    TempDir dir;
+    dir.Write(kName, MainSection({"NormPos(1920x1080)=100,50,630,490", "NormPos=100,50,630,490"}));
+    FakeWindowHost window;
+    window.reportsPosition = false;
+    window.placement.normal = {-3, -30, 527, 411};
+    IniFile file(dir.File(kName));
+    WriteWindowKeys(window, file, "Main");
+    file.Flush();
+    EXPECT_EQ(dir.Read(kName),
+              Lines({"[Main]", "NormPos(1920x1080)=100,50,630,490", "NormPos=100,50,630,490",
+                     "Flags=0", "ShowCmd=1", "PixelsPerInch=96", "MinMaxPos(1920x1080)=-1,-1,-1,-1",
+                     "MinMaxPos=-1,-1,-1,-1"}));
+}
+
 // ---------------------------------------------------------------------------------
 // Show codes: what a stored "ShowCmd" asks for.
 
@@ -394,6 +411,102 @@ INSTANTIATE_TEST_SUITE_P(
                   Requests{"SetPlacement", "Repaint"}},
         StateCase{"NeitherDoesNothingAtAll", MainSection({"ShowCmd=3", "NormPos=100,50,630,490"}),
                   false, false, Requests{}}));
+
+// ---------------------------------------------------------------------------------
+// Keeping the whole window on a screen. The fake's frame is 530 x 440, 29 above the
+// client area; the areas are work areas, a panel taken off the bottom.
+
+struct OnScreenCase {
+    const char* rule;
+    std::vector<WindowRect> areas;
+    WindowRect before;
+    int titleBar;                     // 0: not framed yet
+    std::optional<WindowRect> after;  // none: left where it is
+};
+
+void PrintTo(const OnScreenCase& c, std::ostream* out) {
+    *out << c.rule;
+}
+
+class KeepingOnScreen : public ::testing::TestWithParam<OnScreenCase> {};
+
+TEST_P(KeepingOnScreen, MovesTheWindowAsTheRuleNames) {
+    const OnScreenCase& c = GetParam();
+    FakeWindowHost window;
+    window.areas = c.areas;
+    window.placement.normal = c.before;
+    window.titleBar = c.titleBar;
+    KeepOnScreen(window);
+    if (!c.after) {
+        EXPECT_TRUE(window.applied.empty());
+        return;
+    }
+    ASSERT_EQ(window.applied.size(), 1u);
+    EXPECT_EQ(window.applied[0].normal, *c.after);
+    EXPECT_EQ(window.applied[0].showCmd, 0) << "a hidden window stays hidden";
+}
+
+const std::vector<WindowRect> kLaptop{{0, 0, 1366, 728}};
+const std::vector<WindowRect> kTwoScreens{{0, 0, 1280, 984}, {1280, 0, 2560, 1024}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KeepingOnScreen,
+    ::testing::Values(
+        OnScreenCase{"a_window_wholly_on_the_screen_stays", kLaptop, kDesigned, 29, std::nullopt},
+        OnScreenCase{
+            "one_touching_the_edges_stays", kLaptop, {836, 288, 1366, 728}, 29, std::nullopt},
+        // 700 + 440 = 1140 > 728: up to 728 - 440 = 288.
+        OnScreenCase{"hanging_below_moves_up_just_enough",
+                     kLaptop,
+                     {334, 700, 864, 1140},
+                     29,
+                     WindowRect{334, 288, 864, 728}},
+        // 1000 + 530 = 1530 > 1366: left to 1366 - 530 = 836.
+        OnScreenCase{"hanging_right_moves_left",
+                     kLaptop,
+                     {1000, 132, 1530, 572},
+                     29,
+                     WindowRect{836, 132, 1366, 572}},
+        OnScreenCase{"a_title_bar_above_the_top_comes_down",
+                     kLaptop,
+                     {100, -5, 630, 435},
+                     29,
+                     WindowRect{100, 0, 630, 440}},
+        OnScreenCase{"hanging_left_and_below_moves_both_ways",
+                     kLaptop,
+                     {-50, 500, 480, 940},
+                     29,
+                     WindowRect{0, 288, 530, 728}},
+        // Scale 2 on 1024 x 768: 512 x 384 device-independent pixels, less than 530 x 440.
+        OnScreenCase{"larger_than_the_area_goes_to_its_corner",
+                     {{0, 0, 512, 384}},
+                     {334, 132, 864, 572},
+                     29,
+                     WindowRect{0, 0, 530, 440}},
+        OnScreenCase{"too_high_only_goes_to_the_corner_too",
+                     {{10, 20, 1366, 400}},
+                     {334, 132, 864, 572},
+                     29,
+                     WindowRect{10, 20, 540, 460}},
+        // Mostly on the second screen, hanging below its bottom edge 1024.
+        OnScreenCase{"the_screen_it_mostly_lies_on_takes_it",
+                     kTwoScreens,
+                     {1200, 700, 1730, 1140},
+                     29,
+                     WindowRect{1280, 584, 1810, 1024}},
+        OnScreenCase{"on_no_screen_it_comes_onto_the_primary",
+                     kTwoScreens,
+                     {5000, 5000, 5530, 5440},
+                     29,
+                     WindowRect{750, 544, 1280, 984}},
+        // Not framed yet: the rectangle is the client area, 524 x 408, 330 + 408 = 738.
+        OnScreenCase{"an_unframed_window_keeps_its_client_area_on",
+                     kLaptop,
+                     {334, 330, 858, 738},
+                     0,
+                     WindowRect{334, 320, 858, 728}},
+        OnScreenCase{
+            "unknown_screens_leave_it_alone", {}, {5000, 5000, 5530, 5440}, 29, std::nullopt}));
 
 // ---------------------------------------------------------------------------------
 // The maximized-position step.

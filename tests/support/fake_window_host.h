@@ -45,6 +45,7 @@ class FakeWindowHost : public WindowHost {
     WindowSize PrimaryScreenSize() const override { return screen; }
     std::vector<WindowRect> ScreenAreas() const override { return areas; }
     int PixelsPerInch() const override { return pixelsPerInch; }
+    bool ReportsPosition() const override { return reportsPosition; }
     void SetWindowState(WindowState newState) override {
         state = newState;
         log.push_back(newState == WindowState::Maximized ? "SetWindowState Maximized"
@@ -69,6 +70,7 @@ class FakeWindowHost : public WindowHost {
     WindowSize screen{1920, 1080};
     std::vector<WindowRect> areas{{0, 0, 1920, 1040}};
     int pixelsPerInch = 96;
+    bool reportsPosition = true;
 
     std::vector<WindowPlacement> applied;  // every record handed to SetPlacement
     std::vector<std::string> log;          // every request, in order
