@@ -2,7 +2,6 @@
 // what main() runs; once the window is shown it types a price, a quantity and notes into
 // the real window, waits until the recovery copy holds them, says "ready" on its
 // standard output and runs on until something ends it.
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <cstdio>
@@ -10,25 +9,15 @@
 #include "app/program.h"
 #include "core/crash_recovery.h"
 #include "storage/ini_file.h"
+#include "support/type_into.h"
 #include "ui/main_window.h"
-
-namespace {
-
-void Type(quilvern::TForm1& form, const char* name, const char* keys) {
-    auto* edit = form.findChild<QLineEdit*>(QString::fromLatin1(name));
-    edit->setFocus(Qt::TabFocusReason);
-    edit->selectAll();
-    QTest::keyClicks(edit, keys);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     return quilvern::RunProgram(
         argc, argv, quilvern::CopyKind::SelfContained, [](quilvern::TForm1& form) {
-            Type(form, "P001Price", "3.25");
-            Type(form, "P001Quantity", "2");
+            quilvern::test::TypeInto(form, "P001Price", "3.25");
+            quilvern::test::TypeInto(form, "P001Quantity", "2");
             form.NotesClick();
             auto* notes = form.findChild<QPlainTextEdit*>(QStringLiteral("NoteText"));
             notes->setFocus();
