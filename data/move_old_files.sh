@@ -8,15 +8,7 @@
 # does the folder.  usage: move_old_files.sh PREFIX
 set -eu
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 PREFIX" >&2
-    exit 2
-fi
-case $1 in
-    /*) ;;
-    *) echo "$0: the prefix must be an absolute path, not '$1'" >&2; exit 2 ;;
-esac
-prefix=${1%/}
+. "$(dirname "$0")/prefix_argument.sh"
 old=$prefix/lib/quilvern
 [ -d "$old" ] || exit 0
 

@@ -95,6 +95,13 @@ class NoOneElseTest(QuilvernTest):
         self.desktop.run("xdotool", "windowminimize", "--sync", str(app.window))
         wait_for(lambda: self.desktop.active_window() != app.window, "the window to lose focus")
 
+    def second_start_raises(self, app):
+        """A second start of the trader's ends at once and brings the first window up."""
+        second = self.trader()
+        second.start(wait=False)
+        self.assertEqual(second.wait_for_end(5), 0)
+        wait_for(lambda: self.desktop.active_window() == app.window, "the first window in front")
+
     def socket_path(self, app):
         """The running copy's socket in its private folder."""
         names = wait_for(lambda: [n for n in os.listdir(app.runtime) if n.endswith(".socket")],
@@ -140,10 +147,7 @@ class NoOneElseTest(QuilvernTest):
         os.chmod(lock, 0o644)  # as a `sudo quilvern` with the trader's HOME left it
         app.start()
         self.minimized(app)
-        second = self.trader()
-        second.start(wait=False)
-        self.assertEqual(second.wait_for_end(5), 0)
-        wait_for(lambda: self.desktop.active_window() == app.window, "the first window in front")
+        self.second_start_raises(app)
         app.close()
 
     # --- the socket ---------------------------------------------------------------
@@ -167,10 +171,7 @@ class NoOneElseTest(QuilvernTest):
             self.assertEqual(client.recv(16), b"", "dropped without an answer")
         state = self.desktop.run("xprop", "-id", str(app.window), "_NET_WM_STATE")
         self.assertIn("_NET_WM_STATE_HIDDEN", state, "still minimized")
-        second = self.trader()
-        second.start(wait=False)
-        self.assertEqual(second.wait_for_end(5), 0)
-        wait_for(lambda: self.desktop.active_window() == app.window, "the first window in front")
+        self.second_start_raises(app)
         app.close()
 
     def test_a_squatter_of_another_user_neither_silences_nor_hangs_a_second_start(self):
