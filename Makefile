@@ -6,7 +6,8 @@ PREFIX   ?= $(HOME)/.local
 PACKAGES := cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev \
             libgtest-dev libbenchmark-dev xvfb xauth fonts-liberation2 \
             desktop-file-utils appstream poppler-utils \
-            pkg-config libxcb1-dev python3 openbox xdotool xclip wmctrl x11-utils strace
+            pkg-config libxcb1-dev python3 openbox xdotool xclip wmctrl x11-utils strace \
+            clang-format
 
 .PHONY: run test setup build asan bench screenshot clean
 
