@@ -7,7 +7,7 @@ PACKAGES := cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev 
             libgtest-dev libbenchmark-dev xvfb xauth fonts-liberation2 \
             desktop-file-utils appstream poppler-utils \
             pkg-config libxcb1-dev python3 openbox xdotool xclip wmctrl x11-utils strace \
-            debhelper dpkg-dev libgl-dev lintian man-db
+            debhelper dpkg-dev libgl-dev lintian man-db clang-format
 
 .PHONY: run test setup build asan bench screenshot clean deb
 
@@ -38,9 +38,11 @@ $(BUILD)/build.ninja: | setup
 build: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-$(ASAN)/build.ninja: | setup
+# The window and its tests included; the sanitizers' options are set by ctest itself
+# (tests/sanitizer/). A change here configures the folder again.
+$(ASAN)/build.ninja: Makefile | setup
 	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	    -DQUILVERN_WITH_QT=OFF -DQUILVERN_SANITIZE=ON
+	    -DQUILVERN_WITH_QT=ON -DQUILVERN_SANITIZE=ON
 
 asan: setup $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)
